@@ -1,0 +1,23 @@
+// What the rest of the layer needs from the Win32 window part: SDL video
+// start-up and the SDL window behind an HWND.
+#pragma once
+
+#include <windows.h>
+
+#include <SDL.h>
+
+namespace platform {
+
+// Starts SDL's video subsystem once. False when no display can be had; then
+// SdlVideoError() says why.
+bool EnsureSdlVideo();
+const char* SdlVideoError();
+
+// The SDL window of a window created by CreateWindowExA, or null for any
+// other handle (null, stale, foreign).
+SDL_Window* SdlWindowFromHwnd(HWND hwnd);
+
+// The HWND of an SDL window made by CreateWindowExA, or null.
+HWND HwndFromSdlWindow(SDL_Window* window);
+
+}  // namespace platform
