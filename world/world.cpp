@@ -1,5 +1,7 @@
 #include "world/world.h"
 
+#include <mmsystem.h>
+
 #include "app/app.h"
 
 int g_grid[GRID_COLUMNS][GRID_ROWS];

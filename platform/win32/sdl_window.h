@@ -8,13 +8,16 @@
 
 namespace platform {
 
-// Starts SDL's video subsystem once. False when no display can be had; then
+// Starts SDL's video subsystem once (GetSystemMetrics and CreateWindowExA
+// call it). False when no display can be had; then
 // SdlVideoError() says why.
 bool EnsureSdlVideo();
 const char* SdlVideoError();
 
 // The SDL window of a window created by CreateWindowExA, or null for any
-// other handle (null, stale, foreign).
+// other handle (null, stale, foreign). A window destroyed by WM_CLOSE's
+// default handling counts as stale, but its SDL window is only hidden, never
+// destroyed: a GL context made on it stays valid until the process ends.
 SDL_Window* SdlWindowFromHwnd(HWND hwnd);
 
 // The HWND of an SDL window made by CreateWindowExA, or null.

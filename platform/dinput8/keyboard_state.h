@@ -1,0 +1,24 @@
+// The layer's own keyboard: 256 bytes indexed by DIK_* scan code, 0x80 while
+// a key is down. SDL's key events keep it current through an event watch, so
+// it sees every key event when PeekMessageA pumps and also events pushed with
+// SDL_PushEvent. Losing focus releases every key.
+#pragma once
+
+#include <windows.h>
+
+namespace platform {
+
+// Installs the SDL event watch (once; later calls do nothing).
+void InstallKeyboardWatch();
+
+// Copies the 256 key bytes into `state`.
+void CopyKeyboardState(BYTE* state);
+
+// True when the window has keyboard focus (SDL's focus, unless a test
+// forced it with SetKeyboardFocusOverride).
+bool WindowHasKeyboardFocus(HWND hwnd);
+
+// Part of ResetDInputHooks: no focus override, every key up.
+void ResetKeyboardState();
+
+}  // namespace platform
