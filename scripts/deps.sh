@@ -1,0 +1,32 @@
+# Debian packages the project needs, and a function that installs the
+# missing ones. Sourced by run.sh, test.sh and .ci/run.
+
+# Building and running the viewer.
+EF_RUN_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  libsdl2-dev libpng-dev libturbojpeg0-dev libgl-dev libegl-dev
+  libgl1-mesa-dri libegl-mesa0
+)
+# Tests: GoogleTest, a virtual X server for the real window, the Windows
+# cross build and Wine to compare with the real platform's behaviour.
+EF_TEST_PACKAGES=(
+  libgtest-dev libgmock-dev
+  xvfb xdotool x11-utils imagemagick
+  g++-mingw-w64-x86-64 wine64 wine
+)
+
+# ef_ensure_packages PKG...: installs those not yet installed (as root, or
+# through sudo when available).
+ef_ensure_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing missing Debian packages: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The Windows build under Wine (an independent Direct3D 9) against the native
+# build, both in a 1024 x 768 Xvfb screen: the start views must agree.
+# usage: wine_compare_test.sh BUILD_DIR WINDOWS_EXE IMAGE_COMPARE
+set -uo pipefail
+build=$1
+exe=$2
+image_compare=$3
+here=$(dirname "$0")
+if ! command -v wine >/dev/null; then
+  echo "wine is not installed: skipped"
+  exit 77
+fi
+if [ ! -f "$exe" ]; then
+  echo "no Windows build at $exe: skipped"
+  exit 77
+fi
+source "$here/xvfb_common.sh"
+work=$(mktemp -d)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  ef_stop_xvfb
+  rm -rf "$work"
+}
+trap cleanup EXIT
+ef_start_xvfb || exit 1
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+wineboot -i >/dev/null 2>&1
+wineserver -w
+
+# shot PROGRAM... : runs the program in the build folder (where the images
+# are), screenshots its window's area once the start view has settled, and
+# ends it.
+shot() {
+  local out=$1
+  shift
+  (cd "$build" && exec "$@") >"$work/log.txt" 2>&1 &
+  local pid=$!
+  local window
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" | head -n1)
+  [ -n "$window" ] || fail "no window from $*: $(cat "$work/log.txt")"
+  sleep 4
+  import -window root -crop 824x568+20+20 +repage "$out"
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  return 0
+}
+
+shot "$work/native.png" ./endless-field
+shot "$work/wine.png" wine "$exe"
+wineserver -k 2>/dev/null || true
+mkdir -p "$build/wine_compare"
+cp "$work/native.png" "$work/wine.png" "$build/wine_compare/"
+"$image_compare" "$work/native.png" "$work/wine.png" 3 24 0.98 || fail "the start views differ (see $build/wine_compare)"
+echo "1 passed, 0 failed"
