@@ -1,0 +1,334 @@
+// IDirect3DDevice9 of the Linux layer: argument checks, state setters,
+// resource creation, scenes, clears, draws and presentation.
+#include "d3d9/device.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "d3d9/d3d9_hooks.h"
+#include "d3d9/device_caps.h"
+#include "d3d9/direct3d9.h"
+#include "d3d9/gl_functions.h"
+#include "d3d9/log.h"
+#include "d3d9/texture.h"
+#include "d3d9/translate.h"
+#include "d3d9/vertex_buffer.h"
+
+namespace platform {
+namespace {
+
+GLenum GlDepthFormatFromD3D(const D3DPRESENT_PARAMETERS& params) {
+  if (!params.EnableAutoDepthStencil) return 0;
+  switch (params.AutoDepthStencilFormat) {
+    case D3DFMT_D16:
+      return GL_DEPTH_COMPONENT16;
+    case D3DFMT_D24X8:
+      return GL_DEPTH_COMPONENT24;
+    case D3DFMT_D32:
+      return GL_DEPTH_COMPONENT32;
+    default:
+      return GL_DEPTH24_STENCIL8;
+  }
+}
+
+}  // namespace
+
+Device::Device(Direct3D9* d3d, SDL_Window* window, const D3DPRESENT_PARAMETERS& params)
+    : m_d3d(d3d),
+      m_window(window),
+      m_params(params),
+      m_maxTextureSize(d3d->MaxTextureSize()),
+      m_state(params.EnableAutoDepthStencil != FALSE) {
+  m_d3d->AddRef();
+}
+
+Device::~Device() {
+  const bool current = MakeCurrent();
+  // Unbinding may free resources whose program references are gone; they
+  // delete their GL objects through the renderer, so this comes first.
+  if (Texture* texture = m_state.BoundTexture()) {
+    m_state.SetTexture(nullptr);
+    texture->ReleasePrivate();
+  }
+  if (VertexBuffer* buffer = m_state.StreamBuffer()) {
+    m_state.SetStreamSource(nullptr, 0, 0);
+    buffer->ReleasePrivate();
+  }
+  if (current) m_renderer.Shutdown();
+  if (m_context && SDL_WasInit(SDL_INIT_VIDEO)) {
+    if (SDL_GL_GetCurrentContext() == m_context) SDL_GL_MakeCurrent(m_window, nullptr);
+    SDL_GL_DeleteContext(m_context);
+  }
+  m_d3d->Release();
+}
+
+HRESULT Device::Create(Direct3D9* d3d, SDL_Window* window, DWORD behaviorFlags,
+                       D3DPRESENT_PARAMETERS* params, Device** device) {
+  (void)behaviorFlags;  // vertex processing always runs in the GL vertex shader
+  int windowWidth = 0;
+  int windowHeight = 0;
+  SDL_GetWindowSize(window, &windowWidth, &windowHeight);
+  if (params->BackBufferWidth == 0) params->BackBufferWidth = static_cast<UINT>(windowWidth);
+  if (params->BackBufferHeight == 0) params->BackBufferHeight = static_cast<UINT>(windowHeight);
+  if (params->BackBufferCount == 0) params->BackBufferCount = 1;
+  if (params->BackBufferFormat == D3DFMT_UNKNOWN) params->BackBufferFormat = D3DFMT_X8R8G8B8;
+  if (params->BackBufferWidth == 0 || params->BackBufferHeight == 0 ||
+      params->BackBufferWidth > d3d->MaxTextureSize() ||
+      params->BackBufferHeight > d3d->MaxTextureSize()) {
+    return D3DERR_INVALIDCALL;
+  }
+
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context) {
+    std::fprintf(stderr,
+                 "Direct3D 9 layer: cannot create an OpenGL 3.3 core context on the device "
+                 "window: %s\n",
+                 SDL_GetError());
+    return D3DERR_NOTAVAILABLE;
+  }
+  const char* missing = "";
+  if (!LoadGlFunctions(&missing)) {
+    std::fprintf(stderr, "Direct3D 9 layer: the OpenGL driver lacks %s\n", missing);
+    SDL_GL_DeleteContext(context);
+    return D3DERR_NOTAVAILABLE;
+  }
+  // Immediate presentation; "unsupported" (Xvfb) is harmless.
+  const bool vsync = params->PresentationInterval == D3DPRESENT_INTERVAL_ONE ||
+                     params->PresentationInterval == D3DPRESENT_INTERVAL_DEFAULT;
+  SDL_GL_SetSwapInterval(vsync ? 1 : 0);
+
+  Device* created = new Device(d3d, window, *params);
+  created->m_context = context;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  created->m_finishOnPresent = driver && std::strcmp(driver, "offscreen") == 0;
+  std::string error;
+  if (!created->m_renderer.Init(params->BackBufferWidth, params->BackBufferHeight,
+                                GlDepthFormatFromD3D(*params), &error)) {
+    std::fprintf(stderr, "Direct3D 9 layer: cannot set up the device: %s\n", error.c_str());
+    created->Release();
+    return D3DERR_NOTAVAILABLE;
+  }
+  *device = created;
+  return D3D_OK;
+}
+
+bool Device::MakeCurrent() {
+  if (!m_context || !SDL_WasInit(SDL_INIT_VIDEO)) return false;
+  if (SDL_GL_GetCurrentContext() != m_context) {
+    if (SDL_GL_MakeCurrent(m_window, m_context) != 0) return false;
+  }
+  return true;
+}
+
+HRESULT Device::QueryInterface(REFIID, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  D3D9_LOG_ONCE("IDirect3DDevice9::QueryInterface is not supported");
+  return E_NOINTERFACE;
+}
+
+ULONG Device::AddRef() { return ++m_refCount; }
+
+ULONG Device::Release() {
+  if (m_refCount == 0) return 0;
+  const ULONG count = --m_refCount;
+  if (count == 0) delete this;
+  return count;
+}
+
+HRESULT Device::GetDeviceCaps(D3DCAPS9* caps) {
+  if (!caps) return D3DERR_INVALIDCALL;
+  FillDeviceCaps(m_maxTextureSize, caps);
+  return D3D_OK;
+}
+
+HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destWindowOverride,
+                        const RGNDATA* dirtyRegion) {
+  if (sourceRect || destRect || destWindowOverride || dirtyRegion) {
+    D3D9_LOG_ONCE("Present: rectangles, regions and window overrides are ignored");
+  }
+  if (!MakeCurrent()) return D3DERR_DEVICELOST;
+  int width = 0;
+  int height = 0;
+  SDL_GL_GetDrawableSize(m_window, &width, &height);
+  m_renderer.BlitToWindow(width, height);
+  SDL_GL_SwapWindow(m_window);
+  if (m_finishOnPresent) Gl().Finish();
+  return D3D_OK;
+}
+
+HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                              D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle) {
+  if (!texture) return D3DERR_INVALIDCALL;
+  *texture = nullptr;
+  if (sharedHandle) return D3DERR_INVALIDCALL;
+  if (!MakeCurrent()) return D3DERR_DEVICELOST;
+  Texture* created = nullptr;
+  const HRESULT hr = Texture::Create(this, width, height, levels, usage, format, pool, &created);
+  if (SUCCEEDED(hr)) *texture = created;
+  return hr;
+}
+
+HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                   IDirect3DVertexBuffer9** vertexBuffer, HANDLE* sharedHandle) {
+  if (!vertexBuffer) return D3DERR_INVALIDCALL;
+  *vertexBuffer = nullptr;
+  if (sharedHandle) return D3DERR_INVALIDCALL;
+  if (!MakeCurrent()) return D3DERR_DEVICELOST;
+  VertexBuffer* created = nullptr;
+  const HRESULT hr = VertexBuffer::Create(this, length, usage, fvf, pool, &created);
+  if (SUCCEEDED(hr)) *vertexBuffer = created;
+  return hr;
+}
+
+HRESULT Device::BeginScene() {
+  if (CurrentD3DFaults().beginSceneFails) return D3DERR_INVALIDCALL;
+  if (m_inScene) return D3DERR_INVALIDCALL;
+  m_inScene = true;
+  return D3D_OK;
+}
+
+HRESULT Device::EndScene() {
+  if (!m_inScene) return D3DERR_INVALIDCALL;
+  m_inScene = false;
+  return D3D_OK;
+}
+
+HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
+                      DWORD stencil) {
+  (void)stencil;  // the back buffer's stencil bits are never read
+  if (count && !rects) return D3DERR_INVALIDCALL;
+  if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !m_params.EnableAutoDepthStencil) {
+    return D3DERR_INVALIDCALL;
+  }
+  if (!MakeCurrent()) return D3DERR_DEVICELOST;
+  m_renderer.Clear(flags, color, z, rects, count);
+  return D3D_OK;
+}
+
+HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) {
+  if (!matrix) return D3DERR_INVALIDCALL;
+  if (m_state.SetTransform(state, *matrix)) return D3D_OK;
+  const DWORD type = static_cast<DWORD>(state);
+  if ((type >= D3DTS_TEXTURE0 && type <= D3DTS_TEXTURE0 + 7) || (type > 256 && type < 512)) {
+    D3D9_LOG_ONCE("SetTransform: texture and extra world matrices are ignored");
+    return D3D_OK;
+  }
+  return D3DERR_INVALIDCALL;
+}
+
+HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+  return m_state.SetRenderState(static_cast<DWORD>(state), value) ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
+  Texture* ours = nullptr;
+  if (texture) {
+    ours = dynamic_cast<Texture*>(texture);
+    if (!ours || ours->OwnerDevice() != this) return D3DERR_INVALIDCALL;
+  }
+  if (stage != 0) {
+    if (stage >= 8) return D3DERR_INVALIDCALL;
+    // Stages 1 to 7 stay disabled: nothing would sample them.
+    D3D9_LOG_ONCE("SetTexture: only stage 0 is drawn");
+    return D3D_OK;
+  }
+  Texture* previous = m_state.BoundTexture();
+  if (ours == previous) return D3D_OK;
+  if (ours) ours->AddRefPrivate();
+  m_state.SetTexture(ours);
+  if (previous) {
+    MakeCurrent();
+    previous->ReleasePrivate();
+  }
+  return D3D_OK;
+}
+
+HRESULT Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
+  if (sampler != 0) {
+    if (sampler >= 16) return D3DERR_INVALIDCALL;
+    D3D9_LOG_ONCE("SetSamplerState: only sampler 0 is used");
+    return D3D_OK;
+  }
+  return m_state.SetSamplerState(static_cast<DWORD>(type), value) ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+HRESULT Device::SetFVF(DWORD fvf) {
+  m_state.SetFvf(fvf);
+  return D3D_OK;
+}
+
+HRESULT Device::SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData,
+                                UINT offsetInBytes, UINT stride) {
+  if (streamNumber != 0) return D3DERR_INVALIDCALL;  // MaxStreams is 1
+  VertexBuffer* ours = nullptr;
+  if (streamData) {
+    ours = dynamic_cast<VertexBuffer*>(streamData);
+    if (!ours || ours->OwnerDevice() != this) return D3DERR_INVALIDCALL;
+  }
+  if (offsetInBytes % 4 != 0) return D3DERR_INVALIDCALL;
+  VertexBuffer* previous = m_state.StreamBuffer();
+  if (ours && ours != previous) ours->AddRefPrivate();
+  m_state.SetStreamSource(ours, offsetInBytes, stride);
+  if (previous && previous != ours) {
+    MakeCurrent();
+    previous->ReleasePrivate();
+  }
+  return D3D_OK;
+}
+
+HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex,
+                              UINT primitiveCount) {
+  const std::optional<GLenum> mode = GlPrimitiveFromD3D(primitiveType);
+  if (!mode) return D3DERR_INVALIDCALL;
+  if (primitiveCount == 0) return D3D_OK;
+  VertexBuffer* buffer = m_state.StreamBuffer();
+  if (!buffer) {
+    D3D9_LOG_ONCE("DrawPrimitive without a vertex buffer on stream 0");
+    return D3DERR_INVALIDCALL;
+  }
+  const DWORD fvf = m_state.Fvf();
+  const FvfLayout layout = FvfLayoutFromD3D(fvf);
+  if (!layout.valid) {
+    D3D9_LOG_ONCE("DrawPrimitive: vertex format 0x%x is not supported", fvf);
+    return D3DERR_INVALIDCALL;
+  }
+  const UINT stride = m_state.StreamStride();
+  if (stride < layout.size) return D3DERR_INVALIDCALL;
+  const UINT vertexCount = VertexCountFromPrimitives(primitiveType, primitiveCount);
+  const uint64_t end = static_cast<uint64_t>(m_state.StreamOffset()) +
+                       (static_cast<uint64_t>(startVertex) + vertexCount - 1) * stride +
+                       layout.size;
+  if (end > buffer->Length() || vertexCount > 0x7fffffffu || startVertex > 0x7fffffffu) {
+    return D3DERR_INVALIDCALL;
+  }
+  if (m_state.RenderState(D3DRS_LIGHTING) && !layout.hasNormal) {
+    // Without normals Direct3D lights nothing but the ambient and emissive
+    // terms; the program turns lighting off, so draw unlit.
+    D3D9_LOG_ONCE("lighting is on: drawing unlit");
+  } else if (m_state.RenderState(D3DRS_LIGHTING)) {
+    D3D9_LOG_ONCE("lighting is not supported: drawing unlit");
+  }
+  if (m_state.RenderState(D3DRS_ALPHATESTENABLE)) D3D9_LOG_ONCE("alpha testing is not supported");
+  if (!MakeCurrent()) return D3DERR_DEVICELOST;
+  const GLuint vao = buffer->VertexArrayFor(fvf, layout, stride, m_state.StreamOffset());
+  m_renderer.Draw(m_state, vao, *mode, static_cast<GLint>(startVertex),
+                  static_cast<GLsizei>(vertexCount));
+  return D3D_OK;
+}
+
+bool Device::ReadBack(std::vector<uint8_t>* rgba, int* width, int* height) {
+  if (!MakeCurrent()) return false;
+  m_renderer.ReadBackBuffer(rgba);
+  if (width) *width = static_cast<int>(m_renderer.Width());
+  if (height) *height = static_cast<int>(m_renderer.Height());
+  return true;
+}
+
+}  // namespace platform

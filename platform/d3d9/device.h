@@ -1,0 +1,91 @@
+// IDirect3DDevice9: a windowed device drawing into its own back buffer (a GL
+// framebuffer object of the back-buffer size, see gl_renderer.h) in an OpenGL
+// 3.3 core context on the device window. Present blits the back buffer into
+// the window and swaps; on SDL's offscreen driver it also waits for the frame
+// (glFinish), since frames otherwise pile up in the driver.
+//
+// Reference counting: resources hold a reference on the device while the
+// program holds one on them, so the device outlives its resources; the device
+// holds a reference on its IDirect3D9. SetTexture and SetStreamSource hold a
+// private reference on what they bind, released when unbound or when the
+// device goes.
+//
+// Limits: the subset in d3d9.h; calls on missing objects or with bad
+// arguments return D3DERR_INVALIDCALL and draw nothing.
+#pragma once
+
+#include <SDL.h>
+#include <d3d9.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "d3d9/device_state.h"
+#include "d3d9/gl_renderer.h"
+
+namespace platform {
+
+class Direct3D9;
+
+class Device final : public IDirect3DDevice9 {
+ public:
+  // Makes the GL context on `window`, the back buffer and the renderer.
+  // Writes the real back-buffer size and count back into *params.
+  static HRESULT Create(Direct3D9* d3d, SDL_Window* window, DWORD behaviorFlags,
+                        D3DPRESENT_PARAMETERS* params, Device** device);
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE GetDeviceCaps(D3DCAPS9* caps) override;
+  HRESULT STDMETHODCALLTYPE Present(const RECT* sourceRect, const RECT* destRect,
+                                    HWND destWindowOverride, const RGNDATA* dirtyRegion) override;
+  HRESULT STDMETHODCALLTYPE CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
+                                          D3DFORMAT format, D3DPOOL pool,
+                                          IDirect3DTexture9** texture,
+                                          HANDLE* sharedHandle) override;
+  HRESULT STDMETHODCALLTYPE CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                               IDirect3DVertexBuffer9** vertexBuffer,
+                                               HANDLE* sharedHandle) override;
+  HRESULT STDMETHODCALLTYPE BeginScene() override;
+  HRESULT STDMETHODCALLTYPE EndScene() override;
+  HRESULT STDMETHODCALLTYPE Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
+                                  float z, DWORD stencil) override;
+  HRESULT STDMETHODCALLTYPE SetTransform(D3DTRANSFORMSTATETYPE state,
+                                         const D3DMATRIX* matrix) override;
+  HRESULT STDMETHODCALLTYPE SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+  HRESULT STDMETHODCALLTYPE SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+  HRESULT STDMETHODCALLTYPE SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type,
+                                            DWORD value) override;
+  HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex,
+                                          UINT primitiveCount) override;
+  HRESULT STDMETHODCALLTYPE SetFVF(DWORD fvf) override;
+  HRESULT STDMETHODCALLTYPE SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData,
+                                            UINT offsetInBytes, UINT stride) override;
+
+  // Makes the device's context current. False once the context or SDL video
+  // is gone (at process exit): callers then skip their GL work.
+  bool MakeCurrent();
+  GlRenderer& Renderer() { return m_renderer; }
+  UINT MaxTextureSize() const { return m_maxTextureSize; }
+  bool ReadBack(std::vector<uint8_t>* rgba, int* width, int* height);
+  // Read-only view for tests and tools.
+  const DeviceState& State() const { return m_state; }
+
+ private:
+  Device(Direct3D9* d3d, SDL_Window* window, const D3DPRESENT_PARAMETERS& params);
+  ~Device();
+
+  Direct3D9* m_d3d;
+  SDL_Window* m_window;
+  SDL_GLContext m_context = nullptr;
+  D3DPRESENT_PARAMETERS m_params;
+  UINT m_maxTextureSize;
+  bool m_finishOnPresent = false;
+  bool m_inScene = false;
+  DeviceState m_state;
+  GlRenderer m_renderer;
+  ULONG m_refCount = 1;
+};
+
+}  // namespace platform

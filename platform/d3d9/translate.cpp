@@ -1,0 +1,180 @@
+// Direct3D 9 to OpenGL enumeration translations.
+#include "d3d9/translate.h"
+
+namespace platform {
+
+GLenum GlCompareFromD3D(DWORD cmp) {
+  switch (cmp) {
+    case D3DCMP_NEVER:
+      return GL_NEVER;
+    case D3DCMP_LESS:
+      return GL_LESS;
+    case D3DCMP_EQUAL:
+      return GL_EQUAL;
+    case D3DCMP_LESSEQUAL:
+      return GL_LEQUAL;
+    case D3DCMP_GREATER:
+      return GL_GREATER;
+    case D3DCMP_NOTEQUAL:
+      return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL:
+      return GL_GEQUAL;
+    case D3DCMP_ALWAYS:
+      return GL_ALWAYS;
+    default:
+      return GL_LEQUAL;
+  }
+}
+
+std::optional<GLenum> GlPrimitiveFromD3D(D3DPRIMITIVETYPE type) {
+  switch (type) {
+    case D3DPT_POINTLIST:
+      return GLenum{GL_POINTS};
+    case D3DPT_LINELIST:
+      return GLenum{GL_LINES};
+    case D3DPT_LINESTRIP:
+      return GLenum{GL_LINE_STRIP};
+    case D3DPT_TRIANGLELIST:
+      return GLenum{GL_TRIANGLES};
+    case D3DPT_TRIANGLESTRIP:
+      return GLenum{GL_TRIANGLE_STRIP};
+    case D3DPT_TRIANGLEFAN:
+      return GLenum{GL_TRIANGLE_FAN};
+    default:
+      return std::nullopt;
+  }
+}
+
+UINT VertexCountFromPrimitives(D3DPRIMITIVETYPE type, UINT primitives) {
+  if (primitives == 0) return 0;
+  switch (type) {
+    case D3DPT_POINTLIST:
+      return primitives;
+    case D3DPT_LINELIST:
+      return primitives * 2;
+    case D3DPT_LINESTRIP:
+      return primitives + 1;
+    case D3DPT_TRIANGLELIST:
+      return primitives * 3;
+    case D3DPT_TRIANGLESTRIP:
+    case D3DPT_TRIANGLEFAN:
+      return primitives + 2;
+    default:
+      return 0;
+  }
+}
+
+GLenum GlMagFilterFromD3D(DWORD magFilter) {
+  return magFilter == D3DTEXF_POINT || magFilter == D3DTEXF_NONE ? GL_NEAREST : GL_LINEAR;
+}
+
+GLenum GlMinFilterFromD3D(DWORD minFilter, DWORD mipFilter) {
+  const bool linear = !(minFilter == D3DTEXF_POINT || minFilter == D3DTEXF_NONE);
+  switch (mipFilter) {
+    case D3DTEXF_NONE:
+      return linear ? GL_LINEAR : GL_NEAREST;
+    case D3DTEXF_POINT:
+      return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    default:
+      return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+  }
+}
+
+GLenum GlAddressFromD3D(DWORD address) {
+  switch (address) {
+    case D3DTADDRESS_MIRROR:
+      return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+      return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER:
+      return GL_CLAMP_TO_BORDER;
+    default:
+      return GL_REPEAT;
+  }
+}
+
+GLenum GlBlendFromD3D(DWORD blend) {
+  switch (blend) {
+    case 1:
+      return GL_ZERO;  // D3DBLEND_ZERO
+    case 2:
+      return GL_ONE;  // D3DBLEND_ONE
+    case 3:
+      return GL_SRC_COLOR;  // D3DBLEND_SRCCOLOR
+    case 4:
+      return GL_ONE_MINUS_SRC_COLOR;  // D3DBLEND_INVSRCCOLOR
+    case 5:
+      return GL_SRC_ALPHA;  // D3DBLEND_SRCALPHA
+    case 6:
+      return GL_ONE_MINUS_SRC_ALPHA;  // D3DBLEND_INVSRCALPHA
+    case 7:
+      return GL_DST_ALPHA;  // D3DBLEND_DESTALPHA
+    case 8:
+      return GL_ONE_MINUS_DST_ALPHA;  // D3DBLEND_INVDESTALPHA
+    case 9:
+      return GL_DST_COLOR;  // D3DBLEND_DESTCOLOR
+    case 10:
+      return GL_ONE_MINUS_DST_COLOR;  // D3DBLEND_INVDESTCOLOR
+    case 11:
+      return GL_SRC_ALPHA_SATURATE;  // D3DBLEND_SRCALPHASAT
+    default:
+      return GL_ONE;
+  }
+}
+
+GLenum GlPolygonModeFromD3D(DWORD fill) {
+  switch (fill) {
+    case D3DFILL_POINT:
+      return GL_POINT;
+    case D3DFILL_WIREFRAME:
+      return GL_LINE;
+    default:
+      return GL_FILL;
+  }
+}
+
+FvfLayout FvfLayoutFromD3D(DWORD fvf) {
+  constexpr DWORD kPositionMask = 0x400E;  // D3DFVF_POSITION_MASK
+  constexpr DWORD kPointSize = 0x020;      // D3DFVF_PSIZE
+  constexpr DWORD kKnownBits = kPositionMask | D3DFVF_NORMAL | kPointSize | D3DFVF_DIFFUSE |
+                               D3DFVF_SPECULAR | D3DFVF_TEXCOUNT_MASK | 0xFFFF0000u |
+                               0x1000u;  // D3DFVF_LASTBETA_UBYTE4
+  FvfLayout layout;
+  if ((fvf & kPositionMask) != D3DFVF_XYZ) return layout;
+  if (fvf & ~kKnownBits) return layout;
+  UINT offset = 12;
+  if (fvf & D3DFVF_NORMAL) {
+    layout.hasNormal = true;
+    offset += 12;
+  }
+  if (fvf & kPointSize) offset += 4;
+  if (fvf & D3DFVF_DIFFUSE) {
+    layout.diffuseOffset = static_cast<int>(offset);
+    offset += 4;
+  }
+  if (fvf & D3DFVF_SPECULAR) offset += 4;
+  const UINT texCount = (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
+  if (texCount > 8) return layout;
+  for (UINT set = 0; set < texCount; ++set) {
+    // D3DFVF_TEXCOORDSIZEn: 0 two floats, 1 three, 2 four, 3 one.
+    static const int kComponents[4] = {2, 3, 4, 1};
+    const int components = kComponents[(fvf >> (16 + set * 2)) & 3];
+    if (set == 0) {
+      layout.texCoordOffset = static_cast<int>(offset);
+      layout.texCoordComponents = components;
+    }
+    offset += static_cast<UINT>(components) * 4;
+  }
+  layout.size = offset;
+  layout.valid = true;
+  return layout;
+}
+
+void RgbaFromD3DColor(D3DCOLOR color, float rgba[4]) {
+  rgba[0] = static_cast<float>((color >> 16) & 0xff) / 255.0f;
+  rgba[1] = static_cast<float>((color >> 8) & 0xff) / 255.0f;
+  rgba[2] = static_cast<float>(color & 0xff) / 255.0f;
+  rgba[3] = static_cast<float>((color >> 24) & 0xff) / 255.0f;
+}
+
+}  // namespace platform

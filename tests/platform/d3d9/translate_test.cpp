@@ -1,0 +1,99 @@
+// Direct3D 9 to OpenGL translations and FVF layouts.
+#include "d3d9/translate.h"
+
+#include <gtest/gtest.h>
+
+namespace platform {
+namespace {
+
+TEST(D3D9Translate, CompareFunctions) {
+  EXPECT_EQ(GlCompareFromD3D(D3DCMP_NEVER), static_cast<GLenum>(GL_NEVER));
+  EXPECT_EQ(GlCompareFromD3D(D3DCMP_LESS), static_cast<GLenum>(GL_LESS));
+  EXPECT_EQ(GlCompareFromD3D(D3DCMP_EQUAL), static_cast<GLenum>(GL_EQUAL));
+  EXPECT_EQ(GlCompareFromD3D(D3DCMP_LESSEQUAL), static_cast<GLenum>(GL_LEQUAL));
+  EXPECT_EQ(GlCompareFromD3D(D3DCMP_GREATER), static_cast<GLenum>(GL_GREATER));
+  EXPECT_EQ(GlCompareFromD3D(D3DCMP_NOTEQUAL), static_cast<GLenum>(GL_NOTEQUAL));
+  EXPECT_EQ(GlCompareFromD3D(D3DCMP_GREATEREQUAL), static_cast<GLenum>(GL_GEQUAL));
+  EXPECT_EQ(GlCompareFromD3D(D3DCMP_ALWAYS), static_cast<GLenum>(GL_ALWAYS));
+}
+
+TEST(D3D9Translate, PrimitivesAndVertexCounts) {
+  EXPECT_EQ(GlPrimitiveFromD3D(D3DPT_TRIANGLESTRIP), std::optional<GLenum>(GL_TRIANGLE_STRIP));
+  EXPECT_EQ(GlPrimitiveFromD3D(D3DPT_TRIANGLEFAN), std::optional<GLenum>(GL_TRIANGLE_FAN));
+  EXPECT_EQ(GlPrimitiveFromD3D(D3DPT_TRIANGLELIST), std::optional<GLenum>(GL_TRIANGLES));
+  EXPECT_EQ(GlPrimitiveFromD3D(D3DPT_POINTLIST), std::optional<GLenum>(GL_POINTS));
+  EXPECT_FALSE(GlPrimitiveFromD3D(static_cast<D3DPRIMITIVETYPE>(0)).has_value());
+  EXPECT_FALSE(GlPrimitiveFromD3D(static_cast<D3DPRIMITIVETYPE>(7)).has_value());
+
+  // The program's three draws: floor strip, pyramid fan, cube list.
+  EXPECT_EQ(VertexCountFromPrimitives(D3DPT_TRIANGLESTRIP, 2), 4u);
+  EXPECT_EQ(VertexCountFromPrimitives(D3DPT_TRIANGLEFAN, 4), 6u);
+  EXPECT_EQ(VertexCountFromPrimitives(D3DPT_TRIANGLELIST, 12), 36u);
+  EXPECT_EQ(VertexCountFromPrimitives(D3DPT_POINTLIST, 5), 5u);
+  EXPECT_EQ(VertexCountFromPrimitives(D3DPT_LINELIST, 5), 10u);
+  EXPECT_EQ(VertexCountFromPrimitives(D3DPT_LINESTRIP, 5), 6u);
+  EXPECT_EQ(VertexCountFromPrimitives(D3DPT_TRIANGLESTRIP, 0), 0u);
+  EXPECT_EQ(VertexCountFromPrimitives(static_cast<D3DPRIMITIVETYPE>(9), 3), 0u);
+}
+
+TEST(D3D9Translate, SamplerFiltersAndAddressing) {
+  EXPECT_EQ(GlMagFilterFromD3D(D3DTEXF_POINT), static_cast<GLenum>(GL_NEAREST));
+  EXPECT_EQ(GlMagFilterFromD3D(D3DTEXF_LINEAR), static_cast<GLenum>(GL_LINEAR));
+  EXPECT_EQ(GlMagFilterFromD3D(D3DTEXF_ANISOTROPIC), static_cast<GLenum>(GL_LINEAR));
+  EXPECT_EQ(GlMinFilterFromD3D(D3DTEXF_POINT, D3DTEXF_NONE), static_cast<GLenum>(GL_NEAREST));
+  EXPECT_EQ(GlMinFilterFromD3D(D3DTEXF_LINEAR, D3DTEXF_NONE), static_cast<GLenum>(GL_LINEAR))
+      << "no mip filter samples level 0 only";
+  EXPECT_EQ(GlMinFilterFromD3D(D3DTEXF_LINEAR, D3DTEXF_POINT),
+            static_cast<GLenum>(GL_LINEAR_MIPMAP_NEAREST));
+  EXPECT_EQ(GlMinFilterFromD3D(D3DTEXF_POINT, D3DTEXF_LINEAR),
+            static_cast<GLenum>(GL_NEAREST_MIPMAP_LINEAR));
+  EXPECT_EQ(GlAddressFromD3D(D3DTADDRESS_WRAP), static_cast<GLenum>(GL_REPEAT));
+  EXPECT_EQ(GlAddressFromD3D(D3DTADDRESS_MIRROR), static_cast<GLenum>(GL_MIRRORED_REPEAT));
+  EXPECT_EQ(GlAddressFromD3D(D3DTADDRESS_CLAMP), static_cast<GLenum>(GL_CLAMP_TO_EDGE));
+  EXPECT_EQ(GlAddressFromD3D(D3DTADDRESS_BORDER), static_cast<GLenum>(GL_CLAMP_TO_BORDER));
+  EXPECT_EQ(GlPolygonModeFromD3D(D3DFILL_SOLID), static_cast<GLenum>(GL_FILL));
+  EXPECT_EQ(GlPolygonModeFromD3D(D3DFILL_WIREFRAME), static_cast<GLenum>(GL_LINE));
+  EXPECT_EQ(GlPolygonModeFromD3D(D3DFILL_POINT), static_cast<GLenum>(GL_POINT));
+}
+
+TEST(D3D9Translate, FvfLayoutsOfTheProgramsVertices) {
+  const FvfLayout textured = FvfLayoutFromD3D(D3DFVF_XYZ | D3DFVF_TEX1);
+  ASSERT_TRUE(textured.valid);
+  EXPECT_EQ(textured.size, 20u);
+  EXPECT_EQ(textured.diffuseOffset, -1);
+  EXPECT_EQ(textured.texCoordOffset, 12);
+  EXPECT_EQ(textured.texCoordComponents, 2);
+
+  const FvfLayout colored = FvfLayoutFromD3D(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+  ASSERT_TRUE(colored.valid);
+  EXPECT_EQ(colored.size, 16u);
+  EXPECT_EQ(colored.diffuseOffset, 12);
+  EXPECT_EQ(colored.texCoordOffset, -1);
+
+  const FvfLayout full =
+      FvfLayoutFromD3D(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX2);
+  ASSERT_TRUE(full.valid);
+  EXPECT_TRUE(full.hasNormal);
+  EXPECT_EQ(full.diffuseOffset, 24);
+  EXPECT_EQ(full.texCoordOffset, 32);
+  EXPECT_EQ(full.size, 48u);
+
+  EXPECT_FALSE(FvfLayoutFromD3D(0).valid) << "no position";
+  EXPECT_FALSE(FvfLayoutFromD3D(D3DFVF_XYZRHW | D3DFVF_DIFFUSE).valid) << "pre-transformed";
+}
+
+TEST(D3D9Translate, ColourChannelsComeOutOfArgb) {
+  float rgba[4];
+  RgbaFromD3DColor(0xFFCCCCFF, rgba);
+  EXPECT_FLOAT_EQ(rgba[0], 204.0f / 255.0f);
+  EXPECT_FLOAT_EQ(rgba[1], 204.0f / 255.0f);
+  EXPECT_FLOAT_EQ(rgba[2], 1.0f);
+  EXPECT_FLOAT_EQ(rgba[3], 1.0f);
+  RgbaFromD3DColor(0x80102030, rgba);
+  EXPECT_FLOAT_EQ(rgba[0], 16.0f / 255.0f);
+  EXPECT_FLOAT_EQ(rgba[2], 48.0f / 255.0f);
+  EXPECT_FLOAT_EQ(rgba[3], 128.0f / 255.0f);
+}
+
+}  // namespace
+}  // namespace platform
