@@ -41,7 +41,17 @@ shot() {
   local window
   window=$(timeout 60 xdotool search --sync --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" | head -n1)
   [ -n "$window" ] || fail "no window from $*: $(cat "$work/log.txt")"
-  sleep 4
+  # Wait for the first frame (the sky is the clear colour), then for the view
+  # to settle after the camera's first update.
+  local i sky=""
+  for i in $(seq 60); do
+    import -window root -crop 824x568+20+20 +repage "$out"
+    sky=$(convert "$out" -format '%[pixel:p{400,20}]' info:)
+    [ "$sky" = "srgb(204,204,255)" ] && break
+    sleep 1
+  done
+  [ "$sky" = "srgb(204,204,255)" ] || fail "no frame from $*: top of the window is $sky"
+  sleep 2
   import -window root -crop 824x568+20+20 +repage "$out"
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
