@@ -1,0 +1,465 @@
+// Tests of the texture set: the 25 start-up loads in their order, the sky
+// faces' exact-size loads and failure boxes, and the name-keyed map.
+//
+// The real D3DX loader reads real image files that each test writes into a
+// scratch working directory; the device is a recording double whose
+// CreateTexture hands out in-memory textures. Every file gets its own image
+// size, so the sequence of CreateTexture sizes tells which file was loaded
+// when. Message boxes go to the layer's MessageBox hook.
+#include "textures/texture_set.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform_hooks.h"
+#include "textures/test_files.h"
+
+namespace {
+
+// The files in the order the set loads them: objects 0-16, wall, fighter,
+// then the sky faces front, back, left, right, top, bottom.
+const char* const kLoadOrder[25] = {
+    "pic/obj/holz2.jpg",    "pic/obj/GINGHAM.jpg",  "pic/obj/LEOPARD.jpg",
+    "pic/obj/TABCLOTH.jpg", "pic/obj/WAVEDBL.jpg",  "pic/obj/holz6.jpg",
+    "pic/obj/BURLWOOD.jpg", "pic/obj/PARQUET.jpg",  "pic/obj/WOOD04.jpg",
+    "pic/obj/S_BLECH2.jpg", "pic/obj/ALU.jpg",      "pic/obj/W-BLECH.jpg",
+    "pic/obj/holz10.jpg",   "pic/obj/holz12.jpg",   "pic/obj/Kork1.jpg",
+    "pic/obj/st2007.jpg",   "pic/obj/TEALCLOT.jpg", "pic/mauergrass.jpg",
+    "FIGHTER.png",          "pic/sky/front.jpg",    "pic/sky/back.jpg",
+    "pic/sky/left.jpg",     "pic/sky/right.jpg",    "pic/sky/top.jpg",
+    "pic/sky/bottom.jpg",
+};
+const int kFirstSky = 19;
+
+const char* const kSkyNames[6] = {"FRONT", "BACK", "LEFT", "RIGHT", "TOP", "BOTTOM"};
+
+std::string SkyBox(int face) {
+  return std::string("box Fehler beim Laden der Textur Sky ") + kSkyNames[face] + " | Fehler";
+}
+
+// Distinct power-of-two sizes (1..16 on each side), so that the library's
+// default rounding leaves them unchanged for the plain loads too.
+UINT WidthOf(int index) { return 1u << (index % 5); }
+UINT HeightOf(int index) { return 1u << (index / 5); }
+
+struct CreateCall {
+  UINT width, height, levels;
+  DWORD usage;
+  D3DFORMAT format;
+  D3DPOOL pool;
+};
+
+// An in-memory texture; owned by the device so that tests can look at its
+// reference count after the set has finished with it.
+class FakeTexture final : public IDirect3DTexture9 {
+ public:
+  FakeTexture(UINT width, UINT height, UINT levels)
+      : m_width(width), m_height(height), m_levels(levels),
+        m_bits(std::size_t(width) * height * 4) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return refs > 0 ? --refs : 0; }
+  DWORD STDMETHODCALLTYPE GetLevelCount() override { return m_levels; }
+  HRESULT STDMETHODCALLTYPE GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override {
+    if (level >= m_levels || desc == nullptr) return D3DERR_INVALIDCALL;
+    std::memset(desc, 0, sizeof(*desc));
+    desc->Width = Side(m_width, level);
+    desc->Height = Side(m_height, level);
+    return D3D_OK;
+  }
+  HRESULT STDMETHODCALLTYPE LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT*,
+                                     DWORD) override {
+    if (level >= m_levels || locked == nullptr) return D3DERR_INVALIDCALL;
+    locked->Pitch = INT(Side(m_width, level) * 4);
+    locked->pBits = m_bits.data();
+    return D3D_OK;
+  }
+  HRESULT STDMETHODCALLTYPE UnlockRect(UINT level) override {
+    return level < m_levels ? D3D_OK : D3DERR_INVALIDCALL;
+  }
+
+  ULONG refs = 1;
+
+ private:
+  static UINT Side(UINT side, UINT level) { return (side >> level) > 0 ? side >> level : 1; }
+  UINT m_width, m_height, m_levels;
+  std::vector<std::uint8_t> m_bits;
+};
+
+// Answers GetDeviceCaps and CreateTexture, the only calls the loader makes;
+// anything else is a test failure.
+class FakeDevice final : public IDirect3DDevice9 {
+ public:
+  std::vector<CreateCall> creates;
+  std::vector<std::unique_ptr<FakeTexture>> textures;
+  std::function<void(const CreateCall&)> onCreate;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetDeviceCaps(D3DCAPS9* caps) override {
+    std::memset(caps, 0, sizeof(*caps));
+    caps->MaxTextureWidth = 4096;
+    caps->MaxTextureHeight = 4096;
+    return D3D_OK;
+  }
+  HRESULT STDMETHODCALLTYPE CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
+                                          D3DFORMAT format, D3DPOOL pool,
+                                          IDirect3DTexture9** texture, HANDLE* shared) override {
+    EXPECT_EQ(nullptr, shared);
+    CreateCall call{width, height, levels, usage, format, pool};
+    creates.push_back(call);
+    if (onCreate) onCreate(call);
+    textures.push_back(std::make_unique<FakeTexture>(width, height, levels == 0 ? 1 : levels));
+    *texture = textures.back().get();
+    return D3D_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE Present(const RECT*, const RECT*, HWND, const RGNDATA*) override {
+    return Unexpected("Present");
+  }
+  HRESULT STDMETHODCALLTYPE CreateVertexBuffer(UINT, DWORD, DWORD, D3DPOOL,
+                                               IDirect3DVertexBuffer9**, HANDLE*) override {
+    return Unexpected("CreateVertexBuffer");
+  }
+  HRESULT STDMETHODCALLTYPE BeginScene() override { return Unexpected("BeginScene"); }
+  HRESULT STDMETHODCALLTYPE EndScene() override { return Unexpected("EndScene"); }
+  HRESULT STDMETHODCALLTYPE Clear(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float,
+                                  DWORD) override {
+    return Unexpected("Clear");
+  }
+  HRESULT STDMETHODCALLTYPE SetTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX*) override {
+    return Unexpected("SetTransform");
+  }
+  HRESULT STDMETHODCALLTYPE SetRenderState(D3DRENDERSTATETYPE, DWORD) override {
+    return Unexpected("SetRenderState");
+  }
+  HRESULT STDMETHODCALLTYPE SetTexture(DWORD, IDirect3DBaseTexture9*) override {
+    return Unexpected("SetTexture");
+  }
+  HRESULT STDMETHODCALLTYPE SetSamplerState(DWORD, D3DSAMPLERSTATETYPE, DWORD) override {
+    return Unexpected("SetSamplerState");
+  }
+  HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE, UINT, UINT) override {
+    return Unexpected("DrawPrimitive");
+  }
+  HRESULT STDMETHODCALLTYPE SetFVF(DWORD) override { return Unexpected("SetFVF"); }
+  HRESULT STDMETHODCALLTYPE SetStreamSource(UINT, IDirect3DVertexBuffer9*, UINT, UINT) override {
+    return Unexpected("SetStreamSource");
+  }
+
+ private:
+  static HRESULT Unexpected(const char* what) {
+    ADD_FAILURE() << "the texture set called IDirect3DDevice9::" << what;
+    return E_FAIL;
+  }
+};
+
+std::string Join(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines) out += "\n  " + line;
+  return out;
+}
+
+class TextureSetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.Entered()) << "cannot enter a scratch directory";
+    platform::SetMessageBoxHook([this](HWND owner, const char* text, const char* caption,
+                                       UINT type) {
+      EXPECT_EQ(nullptr, owner) << "the box has no owner window";
+      EXPECT_EQ(UINT(MB_OK), type) << "the box has an OK button only";
+      events_.push_back(std::string("box ") + (text ? text : "(null)") + " | " +
+                        (caption ? caption : "(null)"));
+      return IDOK;
+    });
+    device_.onCreate = [this](const CreateCall& call) {
+      const auto it = names_.find({call.width, call.height});
+      events_.push_back("create " + (it != names_.end() ? it->second
+                                                          : std::to_string(call.width) + "x" +
+                                                                std::to_string(call.height)));
+    };
+  }
+  void TearDown() override { platform::ResetHooks(); }
+
+  // Writes the 25 files, each at its own size, except those in `skip`.
+  void WriteFiles(const std::vector<std::string>& skip = {}) {
+    for (int i = 0; i < 25; ++i) {
+      names_[{WidthOf(i), HeightOf(i)}] = kLoadOrder[i];
+      bool skipped = false;
+      for (const std::string& s : skip) skipped = skipped || s == kLoadOrder[i];
+      if (!skipped) {
+        ASSERT_TRUE(test_files::WriteSolidPng(kLoadOrder[i], int(WidthOf(i)), int(HeightOf(i))))
+            << kLoadOrder[i];
+      }
+    }
+  }
+
+  // The events of a full load where the files in `missing` fail: a creation
+  // for each file that loads, a box for each missing sky face.
+  static std::vector<std::string> ExpectedEvents(const std::vector<int>& missing) {
+    std::vector<std::string> events;
+    for (int i = 0; i < 25; ++i) {
+      bool isMissing = false;
+      for (int m : missing) isMissing = isMissing || m == i;
+      if (!isMissing)
+        events.push_back(std::string("create ") + kLoadOrder[i]);
+      else if (i >= kFirstSky)
+        events.push_back(SkyBox(i - kFirstSky));
+    }
+    return events;
+  }
+
+  // The texture the device created for the file at `index` of kLoadOrder.
+  FakeTexture* CreatedFor(int index) {
+    for (std::size_t i = 0; i < device_.creates.size(); ++i) {
+      if (device_.creates[i].width == WidthOf(index) && device_.creates[i].height == HeightOf(index))
+        return device_.textures[i].get();
+    }
+    return nullptr;
+  }
+
+  // The member that should hold the file at `index` of kLoadOrder.
+  static IDirect3DTexture9* MemberFor(const TextureSet& set, int index) {
+    if (index < OBJECT_TEXTURE_COUNT) return set.objectTextures[index];
+    if (index == 17) return set.wallTexture;
+    if (index == 18) return set.fighterTexture;
+    return set.skyTextures[index - kFirstSky];
+  }
+
+  test_files::ScratchWorkDir dir_;
+  FakeDevice device_;
+  std::vector<std::string> events_;
+  std::map<std::pair<UINT, UINT>, std::string> names_;
+};
+
+TEST_F(TextureSetTest, ConstructionLeavesEveryPointerNullAndTheMapEmpty) {
+  // Built on dirty memory, so a member left uninitialised shows.
+  alignas(TextureSet) unsigned char storage[sizeof(TextureSet)];
+  std::memset(storage, 0xA5, sizeof(storage));
+  TextureSet* set = new (storage) TextureSet();
+  EXPECT_EQ(nullptr, set->pDevice);
+  for (int i = 0; i < OBJECT_TEXTURE_COUNT; ++i) EXPECT_EQ(nullptr, set->objectTextures[i]) << i;
+  for (int i = 0; i < SKY_TEXTURE_COUNT; ++i) EXPECT_EQ(nullptr, set->skyTextures[i]) << i;
+  EXPECT_EQ(nullptr, set->wallTexture);
+  EXPECT_EQ(nullptr, set->fighterTexture);
+  EXPECT_TRUE(set->textureMap.empty());
+  set->~TextureSet();
+}
+
+TEST_F(TextureSetTest, AllFilesPresentLoadsAll25InOrderWithoutAMessage) {
+  WriteFiles();
+  TextureSet set;
+  set.Load(&device_);
+
+  EXPECT_EQ(&device_, set.pDevice);
+  EXPECT_EQ(ExpectedEvents({}), events_) << "events:" << Join(events_);
+  for (int i = 0; i < 25; ++i) {
+    SCOPED_TRACE(kLoadOrder[i]);
+    FakeTexture* created = CreatedFor(i);
+    ASSERT_NE(nullptr, created);
+    EXPECT_EQ(static_cast<IDirect3DTexture9*>(created), MemberFor(set, i))
+        << "the file's texture lands in its own member";
+    EXPECT_EQ(1u, created->refs) << "the set holds exactly one reference";
+  }
+  EXPECT_TRUE(set.textureMap.empty()) << "Load does not use the name-keyed map";
+
+  // The sky faces: exact size, one level, no usage, opaque format, managed.
+  for (std::size_t i = kFirstSky; i < device_.creates.size(); ++i) {
+    const CreateCall& call = device_.creates[i];
+    SCOPED_TRACE(kLoadOrder[i]);
+    EXPECT_EQ(1u, call.levels);
+    EXPECT_EQ(0u, call.usage);
+    EXPECT_EQ(D3DFMT_X8R8G8B8, call.format);
+    EXPECT_EQ(D3DPOOL_MANAGED, call.pool);
+  }
+}
+
+TEST_F(TextureSetTest, MissingSkyTopShowsOneBoxAfterRightAndBeforeBottom) {
+  WriteFiles({"pic/sky/top.jpg"});
+  TextureSet set;
+  set.Load(&device_);
+
+  EXPECT_EQ(ExpectedEvents({23}), events_) << "events:" << Join(events_);
+  EXPECT_EQ(nullptr, set.skyTextures[4]) << "the failed face stays null";
+  for (int face : {0, 1, 2, 3, 5}) EXPECT_NE(nullptr, set.skyTextures[face]) << "face " << face;
+}
+
+TEST_F(TextureSetTest, MissingSkyFolderShowsSixBoxesInFaceOrder) {
+  WriteFiles({"pic/sky/front.jpg", "pic/sky/back.jpg", "pic/sky/left.jpg", "pic/sky/right.jpg",
+              "pic/sky/top.jpg", "pic/sky/bottom.jpg"});
+  TextureSet set;
+  set.Load(&device_);
+
+  EXPECT_EQ(ExpectedEvents({19, 20, 21, 22, 23, 24}), events_) << "events:" << Join(events_);
+  for (int face = 0; face < SKY_TEXTURE_COUNT; ++face)
+    EXPECT_EQ(nullptr, set.skyTextures[face]) << "face " << face;
+  for (int i = 0; i < OBJECT_TEXTURE_COUNT; ++i) EXPECT_NE(nullptr, set.objectTextures[i]) << i;
+}
+
+TEST_F(TextureSetTest, SkyFaceThatIsNotAnImageIsReportedAndCreatesNothing) {
+  WriteFiles();
+  {
+    std::ofstream garbage("pic/sky/left.jpg", std::ios::binary | std::ios::trunc);
+    garbage << "this is not an image";
+  }
+  TextureSet set;
+  set.Load(&device_);
+
+  EXPECT_EQ(ExpectedEvents({21}), events_) << "events:" << Join(events_);
+  EXPECT_EQ(nullptr, set.skyTextures[2]);
+}
+
+TEST_F(TextureSetTest, MissingPlainTexturesAreNotReportedAndLoadingGoesOn) {
+  WriteFiles({"pic/obj/holz2.jpg", "pic/mauergrass.jpg", "FIGHTER.png"});
+  TextureSet set;
+  set.Load(&device_);
+
+  EXPECT_EQ(ExpectedEvents({0, 17, 18}), events_) << "events:" << Join(events_);
+  EXPECT_EQ(nullptr, set.objectTextures[0]);
+  EXPECT_EQ(nullptr, set.wallTexture);
+  EXPECT_EQ(nullptr, set.fighterTexture);
+  for (int i = 1; i < OBJECT_TEXTURE_COUNT; ++i) EXPECT_NE(nullptr, set.objectTextures[i]) << i;
+  for (int face = 0; face < SKY_TEXTURE_COUNT; ++face)
+    EXPECT_NE(nullptr, set.skyTextures[face]) << "face " << face;
+}
+
+TEST_F(TextureSetTest, SkyFaceIsCreatedAtTheImagesOwnSizeWhileObjectsUseTheDefaults) {
+  WriteFiles();
+  // An odd-sized sky face, with an alpha channel the set asks to drop.
+  ASSERT_TRUE(test_files::WritePngArgb("pic/sky/front.jpg", 300, 200,
+                                       std::vector<std::uint32_t>(300 * 200, 0x80FF0000u), true));
+  // An odd-sized object texture: a plain load takes the library's defaults.
+  ASSERT_TRUE(test_files::WriteSolidPng("pic/obj/holz2.jpg", 300, 200));
+  TextureSet set;
+  set.Load(&device_);
+
+  ASSERT_EQ(25u, device_.creates.size());
+  const CreateCall& sky = device_.creates[kFirstSky];
+  EXPECT_EQ(300u, sky.width);
+  EXPECT_EQ(200u, sky.height);
+  EXPECT_EQ(1u, sky.levels);
+  EXPECT_EQ(0u, sky.usage);
+  EXPECT_EQ(D3DFMT_X8R8G8B8, sky.format);
+  EXPECT_EQ(D3DPOOL_MANAGED, sky.pool);
+
+  const CreateCall& object = device_.creates[0];
+  EXPECT_EQ(512u, object.width) << "a plain load is not an exact-size load";
+  EXPECT_EQ(256u, object.height);
+  EXPECT_GT(object.levels, 1u) << "a plain load gets the full mip chain";
+  EXPECT_EQ(static_cast<IDirect3DTexture9*>(device_.textures[0].get()), set.objectTextures[0]);
+}
+
+TEST_F(TextureSetTest, LoadTextureCreatesOnceAtTheFilesOwnSizeAndFormat) {
+  WriteFiles();
+  TextureSet set;
+  set.Load(&device_);
+  const std::size_t before = device_.creates.size();
+
+  ASSERT_TRUE(test_files::WritePngArgb("pic/extra.png", 300, 200,
+                                       std::vector<std::uint32_t>(300 * 200, 0x80123456u), true));
+  ASSERT_TRUE(test_files::WriteSolidPng("pic/opaque.jpg", 30, 20));
+  set.LoadTexture("pic/extra.png");
+  set.LoadTexture("pic/extra.png");
+  set.LoadTexture("pic/opaque.jpg");
+
+  ASSERT_EQ(before + 2, device_.creates.size()) << "the second LoadTexture of a name loads nothing";
+  const CreateCall& withAlpha = device_.creates[before];
+  EXPECT_EQ(300u, withAlpha.width);
+  EXPECT_EQ(200u, withAlpha.height);
+  EXPECT_EQ(1u, withAlpha.levels);
+  EXPECT_EQ(0u, withAlpha.usage);
+  EXPECT_EQ(D3DFMT_A8R8G8B8, withAlpha.format) << "the file's own format is kept";
+  EXPECT_EQ(D3DPOOL_MANAGED, withAlpha.pool);
+  EXPECT_EQ(D3DFMT_X8R8G8B8, device_.creates[before + 1].format);
+
+  EXPECT_EQ(static_cast<IDirect3DTexture9*>(device_.textures[before].get()),
+            set.GetTexture("pic/extra.png"));
+  EXPECT_EQ(static_cast<IDirect3DTexture9*>(device_.textures[before + 1].get()),
+            set.GetTexture("pic/opaque.jpg"));
+  EXPECT_EQ(1u, device_.textures[before]->refs);
+  EXPECT_EQ(2u, set.textureMap.size());
+  for (const std::string& event : events_) EXPECT_NE(0u, event.rfind("box", 0)) << event;
+}
+
+TEST_F(TextureSetTest, NamesAreCaseSensitiveKeys) {
+  WriteFiles();
+  TextureSet set;
+  set.Load(&device_);
+  ASSERT_TRUE(test_files::WriteSolidPng("pic/obj/alu.jpg", 7, 3));
+  const std::size_t before = device_.creates.size();
+
+  set.LoadTexture("pic/obj/ALU.jpg");
+  set.LoadTexture("pic/obj/alu.jpg");
+
+  ASSERT_EQ(before + 2, device_.creates.size());
+  EXPECT_EQ(7u, device_.creates[before + 1].width) << "alu.jpg is read from its own file";
+  IDirect3DTexture9* upper = set.GetTexture("pic/obj/ALU.jpg");
+  IDirect3DTexture9* lower = set.GetTexture("pic/obj/alu.jpg");
+  EXPECT_NE(nullptr, upper);
+  EXPECT_NE(nullptr, lower);
+  EXPECT_NE(upper, lower);
+  EXPECT_NE(set.objectTextures[10], upper) << "the map loads its own texture";
+  EXPECT_EQ(nullptr, set.GetTexture("PIC/OBJ/ALU.JPG"));
+  EXPECT_EQ(2u, set.textureMap.size());
+}
+
+TEST_F(TextureSetTest, FailedLoadTextureStoresNullAndIsNotRetried) {
+  WriteFiles();
+  TextureSet set;
+  set.Load(&device_);
+  const std::size_t before = device_.creates.size();
+  events_.clear();
+
+  set.LoadTexture("pic/none.jpg");
+  ASSERT_EQ(1u, set.textureMap.count("pic/none.jpg")) << "the failed name is stored";
+  EXPECT_EQ(nullptr, set.textureMap["pic/none.jpg"]);
+  EXPECT_EQ(nullptr, set.GetTexture("pic/none.jpg"));
+
+  // The name is known now, so a later call does not look at the file again.
+  ASSERT_TRUE(test_files::WriteSolidPng("pic/none.jpg", 4, 4));
+  set.LoadTexture("pic/none.jpg");
+  EXPECT_EQ(nullptr, set.GetTexture("pic/none.jpg"));
+  EXPECT_EQ(before, device_.creates.size());
+  EXPECT_TRUE(events_.empty()) << "LoadTexture shows nothing:" << Join(events_);
+}
+
+TEST_F(TextureSetTest, GetTextureOnlyLooksUpTheMap) {
+  WriteFiles();
+  TextureSet set;
+  set.Load(&device_);
+  const std::size_t before = device_.creates.size();
+
+  EXPECT_EQ(nullptr, set.GetTexture("pic/unknown.jpg"));
+  EXPECT_EQ(nullptr, set.GetTexture("pic/obj/holz2.jpg"))
+      << "the fixed members are not in the map";
+  EXPECT_EQ(nullptr, set.GetTexture(""));
+  EXPECT_EQ(before, device_.creates.size()) << "GetTexture never loads";
+  EXPECT_TRUE(set.textureMap.empty()) << "GetTexture inserts nothing";
+}
+
+TEST_F(TextureSetTest, DestructionReleasesNoTexture) {
+  WriteFiles();
+  ASSERT_TRUE(test_files::WriteSolidPng("pic/extra.png", 4, 4));
+  {
+    TextureSet set;
+    set.Load(&device_);
+    set.LoadTexture("pic/extra.png");
+  }
+  ASSERT_EQ(26u, device_.textures.size());
+  for (std::size_t i = 0; i < device_.textures.size(); ++i)
+    EXPECT_EQ(1u, device_.textures[i]->refs) << "texture " << i << " stays referenced";
+}
+
+}  // namespace
