@@ -72,6 +72,11 @@ private:
 bool ReadHeaderStage(png_structp png, png_infop info, PngHeader* header)
 {
     if (setjmp(png_jmpbuf(png))) return false;
+    // Only IHDR, PLTE, tRNS and IDAT matter here; skip every other chunk
+    // unread. Otherwise libpng reads text, sPLT, eXIf and similar chunks into a
+    // buffer of the length the chunk claims (up to 2 GiB, only warning that it
+    // is over its limit) before finding that the data is not there.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(png, info);
     header->width = png_get_image_width(png, info);
     header->height = png_get_image_height(png, info);
