@@ -17,9 +17,9 @@ scripts/check_windows_imports.sh build/windows/endless-field.exe
 echo "== Debug build and tests"
 cmake --preset debug >/dev/null
 cmake --build --preset debug -j "$jobs"
-ctest --preset debug -j "$jobs"
+ctest --preset debug -j "$jobs" -LE fuzz
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
-ctest --preset asan -j "$jobs" -LE wine
+ctest --preset asan -j "$jobs" -LE "wine|valgrind"

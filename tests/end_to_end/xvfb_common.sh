@@ -8,7 +8,8 @@ ef_start_xvfb() {
     EF_XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do
-      xdpyinfo >/dev/null 2>&1 && return 0
+      # Ours only if our own server is still up (another may hold the display).
+      xdpyinfo >/dev/null 2>&1 && kill -0 "$EF_XVFB_PID" 2>/dev/null && return 0
       sleep 0.1
     done
     kill "$EF_XVFB_PID" 2>/dev/null || true
