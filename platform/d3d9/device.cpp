@@ -107,9 +107,22 @@ HRESULT Device::Create(Direct3D9* d3d, SDL_Window* window, DWORD behaviorFlags,
   created->m_context = context;
   const char* driver = SDL_GetCurrentVideoDriver();
   created->m_finishOnPresent = driver && std::strcmp(driver, "offscreen") == 0;
+  int drawableWidth = 0;
+  int drawableHeight = 0;
+  SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+  // Opt-in: the window's framebuffer rounds a few colours differently (see
+  // gl_renderer.h), so by default the pixels stay those of the framebuffer object.
+  const char* intoWindow = SDL_getenv("EF_D3D9_DRAW_INTO_WINDOW");
+  const bool eightBitColour = params->BackBufferFormat == D3DFMT_X8R8G8B8 ||
+                              params->BackBufferFormat == D3DFMT_A8R8G8B8;
+  const bool windowMatches = intoWindow && std::strcmp(intoWindow, "1") == 0 && eightBitColour &&
+                             drawableWidth == static_cast<int>(params->BackBufferWidth) &&
+                             drawableHeight == static_cast<int>(params->BackBufferHeight) &&
+                             (SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE) == 0;
   std::string error;
   if (!created->m_renderer.Init(params->BackBufferWidth, params->BackBufferHeight,
-                                GlDepthFormatFromD3D(*params), &error)) {
+                                GlDepthFormatFromD3D(*params), windowMatches,
+                                params->BackBufferFormat == D3DFMT_A8R8G8B8, &error)) {
     std::fprintf(stderr, "Direct3D 9 layer: cannot set up the device: %s\n", error.c_str());
     created->Release();
     return D3DERR_NOTAVAILABLE;
@@ -154,10 +167,12 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     D3D9_LOG_ONCE("Present: rectangles, regions and window overrides are ignored");
   }
   if (!MakeCurrent()) return D3DERR_DEVICELOST;
-  int width = 0;
-  int height = 0;
-  SDL_GL_GetDrawableSize(m_window, &width, &height);
-  m_renderer.BlitToWindow(width, height);
+  if (!m_renderer.DrawsIntoWindow()) {
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(m_window, &width, &height);
+    m_renderer.BlitToWindow(width, height);
+  }
   SDL_GL_SwapWindow(m_window);
   if (m_finishOnPresent) Gl().Finish();
   return D3D_OK;

@@ -1,7 +1,8 @@
-// IDirect3DDevice9: a windowed device drawing into its own back buffer (a GL
-// framebuffer object of the back-buffer size, see gl_renderer.h) in an OpenGL
-// 3.3 core context on the device window. Present blits the back buffer into
-// the window and swaps; on SDL's offscreen driver it also waits for the frame
+// IDirect3DDevice9: a windowed device drawing into its back buffer (the
+// window's own framebuffer when it matches, else a GL framebuffer object of
+// the back-buffer size; see gl_renderer.h) in an OpenGL 3.3 core context on
+// the device window. Present copies a framebuffer object into the window if
+// there is one, and swaps; on SDL's offscreen driver it also waits for the frame
 // (glFinish), since frames otherwise pile up in the driver.
 //
 // Reference counting: resources hold a reference on the device while the

@@ -1,9 +1,11 @@
-// GLSL source and build of the fixed-function stand-in program.
+// GLSL sources and builds of the fixed-function stand-in programs.
 #include "d3d9/fixed_function_shader.h"
 
+#include <string>
 #include <vector>
 
 #include "d3d9/gl_functions.h"
+#include "d3d9/log.h"
 
 namespace platform {
 namespace {
@@ -35,44 +37,43 @@ void main() {
 }
 )";
 
+// USE_TEXTURE and FOG_MODE (a D3DFOG_* number) come from the header of each
+// variant.
 const char kFragmentSource[] = R"(
 in vec4 vDiffuse;
 in vec2 vTexCoord;
 in float vEyeDepth;
 uniform sampler2D uTexture;
-uniform int uUseTexture;
-uniform int uFogMode;
 uniform vec3 uFogParams;  // linear: end, 1 / (end - start); exp: density
 uniform vec3 uFogColor;
 out vec4 fragColor;
 void main() {
   vec4 color = vDiffuse;
-  if (uUseTexture != 0) {
-    vec4 texel = texture(uTexture, vTexCoord);
-    color = vec4(texel.rgb * vDiffuse.rgb, texel.a);
-  }
-  if (uFogMode != 0) {
-    float d = vEyeDepth;
-    float f;
-    if (uFogMode == 3) {
-      f = (uFogParams.x - d) * uFogParams.y;
-    } else if (uFogMode == 1) {
-      f = exp(-uFogParams.z * d);
-    } else {
-      float t = uFogParams.z * d;
-      f = exp(-t * t);
-    }
-    color.rgb = mix(uFogColor, color.rgb, clamp(f, 0.0, 1.0));
-  }
+#if USE_TEXTURE
+  vec4 texel = texture(uTexture, vTexCoord);
+  color = vec4(texel.rgb * vDiffuse.rgb, texel.a);
+#endif
+#if FOG_MODE != 0
+  float d = vEyeDepth;
+  float f;
+#if FOG_MODE == 3
+  f = (uFogParams.x - d) * uFogParams.y;
+#elif FOG_MODE == 1
+  f = exp(-uFogParams.z * d);
+#else
+  float t = uFogParams.z * d;
+  f = exp(-t * t);
+#endif
+  color.rgb = mix(uFogColor, color.rgb, clamp(f, 0.0, 1.0));
+#endif
   fragColor = color;
 }
 )";
 
-GLuint CompileShader(GLenum type, const char* body, bool zeroToOneDepth, std::string* error) {
+GLuint CompileShader(GLenum type, const char* body, const std::string& header,
+                     std::string* error) {
   GlFunctions& gl = Gl();
-  const char* header = zeroToOneDepth ? "#version 330 core\n#define ZERO_TO_ONE_DEPTH 1\n"
-                                      : "#version 330 core\n#define ZERO_TO_ONE_DEPTH 0\n";
-  const char* sources[2] = {header, body};
+  const char* sources[2] = {header.c_str(), body};
   GLuint shader = gl.CreateShader(type);
   gl.ShaderSource(shader, 2, sources, nullptr);
   gl.CompileShader(shader);
@@ -90,47 +91,69 @@ GLuint CompileShader(GLenum type, const char* body, bool zeroToOneDepth, std::st
 
 }  // namespace
 
-bool FixedFunctionShader::Build(bool zeroToOneDepth, std::string* error) {
+bool FixedFunctionShader::Init(bool zeroToOneDepth, std::string* error) {
+  m_zeroToOneDepth = zeroToOneDepth;
+  return Build(VariantIndex(false, kShaderFogNone), error);
+}
+
+const ShaderVariant* FixedFunctionShader::Variant(int index) {
+  ShaderVariant& variant = m_variants[index];
+  if (variant.program) return &variant;
+  std::string error;
+  if (!Build(index, &error)) {
+    D3D9_LOG_ONCE("cannot build a fixed-function program: %s", error.c_str());
+    return nullptr;
+  }
+  return &variant;
+}
+
+bool FixedFunctionShader::Build(int index, std::string* error) {
   GlFunctions& gl = Gl();
-  GLuint vertex = CompileShader(GL_VERTEX_SHADER, kVertexSource, zeroToOneDepth, error);
+  const std::string header = std::string("#version 330 core\n#define ZERO_TO_ONE_DEPTH ") +
+                             (m_zeroToOneDepth ? "1" : "0") + "\n#define USE_TEXTURE " +
+                             (index >= 4 ? "1" : "0") + "\n#define FOG_MODE " +
+                             std::to_string(index % 4) + "\n";
+  GLuint vertex = CompileShader(GL_VERTEX_SHADER, kVertexSource, header, error);
   if (!vertex) return false;
-  GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kFragmentSource, zeroToOneDepth, error);
+  GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kFragmentSource, header, error);
   if (!fragment) {
     gl.DeleteShader(vertex);
     return false;
   }
-  m_program = gl.CreateProgram();
-  gl.AttachShader(m_program, vertex);
-  gl.AttachShader(m_program, fragment);
-  gl.BindFragDataLocation(m_program, 0, "fragColor");
-  gl.LinkProgram(m_program);
+  ShaderVariant& variant = m_variants[index];
+  GLuint program = gl.CreateProgram();
+  gl.AttachShader(program, vertex);
+  gl.AttachShader(program, fragment);
+  gl.BindFragDataLocation(program, 0, "fragColor");
+  gl.LinkProgram(program);
   gl.DeleteShader(vertex);
   gl.DeleteShader(fragment);
   GLint ok = GL_FALSE;
-  gl.GetProgramiv(m_program, GL_LINK_STATUS, &ok);
+  gl.GetProgramiv(program, GL_LINK_STATUS, &ok);
   if (!ok) {
     GLint length = 0;
-    gl.GetProgramiv(m_program, GL_INFO_LOG_LENGTH, &length);
+    gl.GetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
     std::vector<char> log(static_cast<size_t>(length > 1 ? length : 1), '\0');
-    gl.GetProgramInfoLog(m_program, static_cast<GLsizei>(log.size()), nullptr, log.data());
+    gl.GetProgramInfoLog(program, static_cast<GLsizei>(log.size()), nullptr, log.data());
     if (error) *error = std::string("shader link failed: ") + log.data();
-    Destroy();
+    gl.DeleteProgram(program);
     return false;
   }
-  m_worldViewProj = gl.GetUniformLocation(m_program, "uWorldViewProj");
-  m_pixelOffset = gl.GetUniformLocation(m_program, "uPixelOffset");
-  m_useTexture = gl.GetUniformLocation(m_program, "uUseTexture");
-  m_fogMode = gl.GetUniformLocation(m_program, "uFogMode");
-  m_fogParams = gl.GetUniformLocation(m_program, "uFogParams");
-  m_fogColor = gl.GetUniformLocation(m_program, "uFogColor");
-  gl.UseProgram(m_program);
-  gl.Uniform1i(gl.GetUniformLocation(m_program, "uTexture"), 0);
+  variant.program = program;
+  variant.worldViewProj = gl.GetUniformLocation(program, "uWorldViewProj");
+  variant.pixelOffset = gl.GetUniformLocation(program, "uPixelOffset");
+  variant.fogParams = gl.GetUniformLocation(program, "uFogParams");
+  variant.fogColor = gl.GetUniformLocation(program, "uFogColor");
+  gl.UseProgram(program);
+  gl.Uniform1i(gl.GetUniformLocation(program, "uTexture"), 0);
   return true;
 }
 
 void FixedFunctionShader::Destroy() {
-  if (m_program) Gl().DeleteProgram(m_program);
-  m_program = 0;
+  for (ShaderVariant& variant : m_variants) {
+    if (variant.program) Gl().DeleteProgram(variant.program);
+    variant = ShaderVariant();
+  }
 }
 
 }  // namespace platform

@@ -1,8 +1,15 @@
-// The one GLSL 330 core program that stands in for Direct3D 9's unlit
+// The GLSL 330 core programs that stand in for Direct3D 9's unlit
 // fixed-function pipeline: position through world × view × projection (the
 // product is made on the CPU), Direct3D's 0..w clip depth and pixel centres,
 // diffuse from the vertex (opaque white when the FVF has none), texture stage 0
 // as texture × diffuse with the texture's alpha, and table fog on the eye depth.
+//
+// One program per combination of texture on/off and fog mode, built the first
+// time a draw needs it, each with the branches taken out by the preprocessor:
+// a software rasteriser (llvmpipe) runs both sides of a branch on a uniform
+// for every pixel, which made the one-program-for-all version about half as
+// fast as a plain shader. Each variant computes exactly what the same branch
+// did, so the pixels do not change.
 //
 // Limits: no lighting, no specular, one texture stage with its default
 // operation, no alpha test, flat shading drawn smooth.
@@ -30,29 +37,38 @@ enum ShaderFogMode : GLint {
   kShaderFogLinear = 3
 };
 
+// One built program and where its uniforms are.
+struct ShaderVariant {
+  GLuint program = 0;
+  GLint worldViewProj = -1;
+  GLint pixelOffset = -1;
+  GLint fogParams = -1;
+  GLint fogColor = -1;
+};
+
 class FixedFunctionShader {
  public:
+  static constexpr int kVariantCount = 8;
+
   // zeroToOneDepth: glClipControl maps 0..w already; otherwise the vertex
-  // shader remaps z itself.
-  bool Build(bool zeroToOneDepth, std::string* error);
+  // shader remaps z itself. Builds the plain variant (no texture, no fog) to
+  // find out early whether the driver takes the sources.
+  bool Init(bool zeroToOneDepth, std::string* error);
   void Destroy();
 
-  GLuint Program() const { return m_program; }
-  GLint WorldViewProjLocation() const { return m_worldViewProj; }
-  GLint PixelOffsetLocation() const { return m_pixelOffset; }
-  GLint UseTextureLocation() const { return m_useTexture; }
-  GLint FogModeLocation() const { return m_fogMode; }
-  GLint FogParamsLocation() const { return m_fogParams; }
-  GLint FogColorLocation() const { return m_fogColor; }
+  // 0..kVariantCount-1 for a combination; fogMode is a ShaderFogMode.
+  static int VariantIndex(bool textured, GLint fogMode) {
+    return (textured ? 4 : 0) + static_cast<int>(fogMode);
+  }
+  // The variant, built on first use (which makes it the current program);
+  // null if it fails to build (logged once).
+  const ShaderVariant* Variant(int index);
 
  private:
-  GLuint m_program = 0;
-  GLint m_worldViewProj = -1;
-  GLint m_pixelOffset = -1;
-  GLint m_useTexture = -1;
-  GLint m_fogMode = -1;
-  GLint m_fogParams = -1;
-  GLint m_fogColor = -1;
+  bool Build(int index, std::string* error);
+
+  bool m_zeroToOneDepth = true;
+  ShaderVariant m_variants[kVariantCount];
 };
 
 }  // namespace platform

@@ -90,7 +90,9 @@ namespace platform {
   X(PFNGLDELETERENDERBUFFERSPROC, DeleteRenderbuffers, "glDeleteRenderbuffers")             \
   X(PFNGLBINDRENDERBUFFERPROC, BindRenderbuffer, "glBindRenderbuffer")                      \
   X(PFNGLRENDERBUFFERSTORAGEPROC, RenderbufferStorage, "glRenderbufferStorage")             \
-  X(PFNGLBLITFRAMEBUFFERPROC, BlitFramebuffer, "glBlitFramebuffer")
+  X(PFNGLBLITFRAMEBUFFERPROC, BlitFramebuffer, "glBlitFramebuffer")                        \
+  X(PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC, GetFramebufferAttachmentParameteriv,      \
+    "glGetFramebufferAttachmentParameteriv")
 
 // Optional entry points: null when the driver lacks them.
 #define PLATFORM_GL_OPTIONAL_FUNCTIONS(X) X(PFNGLCLIPCONTROLPROC, ClipControl, "glClipControl")

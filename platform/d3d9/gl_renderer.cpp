@@ -10,15 +10,58 @@
 
 namespace platform {
 
-bool GlRenderer::Init(UINT width, UINT height, GLenum depthFormat, std::string* error) {
+namespace {
+
+GLint DepthBitsOf(GLenum depthFormat) {
+  switch (depthFormat) {
+    case GL_DEPTH_COMPONENT16: return 16;
+    case GL_DEPTH_COMPONENT24:
+    case GL_DEPTH24_STENCIL8: return 24;
+    case GL_DEPTH_COMPONENT32: return 32;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+bool GlRenderer::WindowFramebufferMatches(GLenum depthFormat, bool needsAlpha) {
+  GlFunctions& gl = Gl();
+  gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+  const auto bits = [&gl](GLenum attachment, GLenum what) {
+    GLint value = -1;
+    gl.GetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, attachment, what, &value);
+    return value;
+  };
+  const GLint depth = depthFormat ? bits(GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE) : 0;
+  // The colour of a double-buffered window is its back buffer, of a
+  // single-buffered one (an offscreen pbuffer) its front buffer.
+  for (GLenum color : {GL_BACK_LEFT, GL_FRONT_LEFT}) {
+    if (bits(color, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE) == GL_NONE) continue;
+    const GLint alpha = bits(color, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE);
+    const bool matches = bits(color, GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE) == 8 &&
+                         bits(color, GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE) == 8 &&
+                         bits(color, GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE) == 8 &&
+                         (alpha == 8 || (alpha == 0 && !needsAlpha)) &&
+                         depth == DepthBitsOf(depthFormat);
+    gl.GetError();  // a query the driver refused leaves an error behind
+    return matches;
+  }
+  gl.GetError();
+  return false;
+}
+
+bool GlRenderer::Init(UINT width, UINT height, GLenum depthFormat, bool windowMatches,
+                      bool needsAlpha, std::string* error) {
   GlFunctions& gl = Gl();
   m_width = width;
   m_height = height;
+  m_hasDepth = depthFormat != 0;
 
   const bool clipControl = gl.ClipControl && GlHasExtensionOrVersion("GL_ARB_clip_control", 4, 5);
   if (clipControl) gl.ClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
-  if (!m_shader.Build(clipControl, error)) return false;
+  if (!m_shader.Init(clipControl, error)) return false;
 
+  if (windowMatches && WindowFramebufferMatches(depthFormat, needsAlpha)) return FinishInit();
   gl.GenFramebuffers(1, &m_framebuffer);
   gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
   gl.GenRenderbuffers(1, &m_colorBuffer);
@@ -39,7 +82,14 @@ bool GlRenderer::Init(UINT width, UINT height, GLenum depthFormat, std::string* 
     if (error) *error = "the back buffer's framebuffer object is incomplete";
     return false;
   }
-  gl.Viewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+  return FinishInit();
+}
+
+bool GlRenderer::FinishInit() {
+  GlFunctions& gl = Gl();
+  const GLsizei width = static_cast<GLsizei>(m_width);
+  const GLsizei height = static_cast<GLsizei>(m_height);
+  gl.Viewport(0, 0, width, height);
 
   gl.GenSamplers(1, &m_sampler);
   gl.BindSampler(0, m_sampler);
@@ -62,9 +112,9 @@ bool GlRenderer::Init(UINT width, UINT height, GLenum depthFormat, std::string* 
   gl.PixelStorei(GL_PACK_ALIGNMENT, 1);
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
-  gl.UseProgram(m_shader.Program());
-  gl.Uniform2f(m_shader.PixelOffsetLocation(), (63.0f / 64.0f) / static_cast<float>(width),
-               -(63.0f / 64.0f) / static_cast<float>(height));
+  m_variant = nullptr;
+  m_variantIndex = -1;
+  m_transformStale = m_fogStale = m_pixelOffsetStale = kAllVariants;
   D3D9_GL_CHECK();
   return true;
 }
@@ -92,7 +142,6 @@ void GlRenderer::BindTexture(GLuint texture) {
 }
 
 void GlRenderer::ApplyFog(const DeviceState& state) {
-  GlFunctions& gl = Gl();
   GLint mode = kShaderFogNone;
   if (state.RenderState(D3DRS_FOGENABLE)) {
     mode = static_cast<GLint>(state.RenderState(D3DRS_FOGTABLEMODE));
@@ -103,16 +152,49 @@ void GlRenderer::ApplyFog(const DeviceState& state) {
     }
     if (mode < kShaderFogNone || mode > kShaderFogLinear) mode = kShaderFogNone;
   }
-  gl.Uniform1i(m_shader.FogModeLocation(), mode);
+  m_fogMode = mode;
   if (mode == kShaderFogNone) return;
   const float start = state.RenderStateFloat(D3DRS_FOGSTART);
   const float end = state.RenderStateFloat(D3DRS_FOGEND);
   // start == end: everything nearer than end is clear, the rest fogged.
   const float scale = end != start ? 1.0f / (end - start) : 1.0e30f;
-  gl.Uniform3f(m_shader.FogParamsLocation(), end, scale, state.RenderStateFloat(D3DRS_FOGDENSITY));
+  m_fogParams[0] = end;
+  m_fogParams[1] = scale;
+  m_fogParams[2] = state.RenderStateFloat(D3DRS_FOGDENSITY);
   float rgba[4];
   RgbaFromD3DColor(state.RenderState(D3DRS_FOGCOLOR), rgba);
-  gl.Uniform3f(m_shader.FogColorLocation(), rgba[0], rgba[1], rgba[2]);
+  m_fogColor[0] = rgba[0];
+  m_fogColor[1] = rgba[1];
+  m_fogColor[2] = rgba[2];
+  m_fogStale = kAllVariants;
+}
+
+void GlRenderer::UseVariant(bool textured) {
+  GlFunctions& gl = Gl();
+  const int index = FixedFunctionShader::VariantIndex(textured, m_fogMode);
+  if (index != m_variantIndex) {
+    const ShaderVariant* variant = m_shader.Variant(index);
+    if (!variant) return;  // logged; the previous program stays
+    gl.UseProgram(variant->program);
+    m_variant = variant;
+    m_variantIndex = index;
+  }
+  // Uniforms belong to a program: each variant gets the values it has missed.
+  const uint32_t bit = 1u << index;
+  if (m_pixelOffsetStale & bit) {
+    gl.Uniform2f(m_variant->pixelOffset, (63.0f / 64.0f) / static_cast<float>(m_width),
+                 -(63.0f / 64.0f) / static_cast<float>(m_height));
+    m_pixelOffsetStale &= ~bit;
+  }
+  if (m_transformStale & bit) {
+    gl.UniformMatrix4fv(m_variant->worldViewProj, 1, GL_FALSE, &m_worldViewProj.m[0][0]);
+    m_transformStale &= ~bit;
+  }
+  if ((m_fogStale & bit) && m_fogMode != kShaderFogNone) {
+    gl.Uniform3f(m_variant->fogParams, m_fogParams[0], m_fogParams[1], m_fogParams[2]);
+    gl.Uniform3f(m_variant->fogColor, m_fogColor[0], m_fogColor[1], m_fogColor[2]);
+    m_fogStale &= ~bit;
+  }
 }
 
 void GlRenderer::ApplySampler(const DeviceState& state) {
@@ -148,13 +230,13 @@ void GlRenderer::ApplyState(DeviceState& state) {
   if (!dirty) return;
   GlFunctions& gl = Gl();
   if (dirty & kDirtyTransform) {
-    const D3DMATRIX wvp =
+    m_worldViewProj =
         MultiplyMatrices(MultiplyMatrices(state.World(), state.View()), state.Projection());
-    gl.UniformMatrix4fv(m_shader.WorldViewProjLocation(), 1, GL_FALSE, &wvp.m[0][0]);
+    m_transformStale = kAllVariants;
   }
   if (dirty & kDirtyFog) ApplyFog(state);
   if (dirty & kDirtyDepth) {
-    const bool test = state.RenderState(D3DRS_ZENABLE) != D3DZB_FALSE && m_depthBuffer != 0;
+    const bool test = state.RenderState(D3DRS_ZENABLE) != D3DZB_FALSE && m_hasDepth;
     if (test != m_depthTest) {
       if (test)
         gl.Enable(GL_DEPTH_TEST);
@@ -211,13 +293,8 @@ void GlRenderer::ApplyState(DeviceState& state) {
     }
   }
   if (dirty & kDirtySampler) ApplySampler(state);
-  if (dirty & kDirtyTexture) {
-    const GLint use = state.BoundTexture() ? 1 : 0;
-    if (use != m_useTexture) {
-      gl.Uniform1i(m_shader.UseTextureLocation(), use);
-      m_useTexture = use;
-    }
-  }
+  if (dirty & (kDirtyTransform | kDirtyFog | kDirtyTexture))
+    UseVariant(state.BoundTexture() != nullptr);
   state.ClearDirty(dirty & ~kDirtyStream);
 }
 
@@ -246,7 +323,7 @@ void GlRenderer::Clear(DWORD flags, D3DCOLOR color, float z, const D3DRECT* rect
     mask |= GL_COLOR_BUFFER_BIT;
   }
   const bool restoreDepthMask = !m_depthWrite;
-  if ((flags & D3DCLEAR_ZBUFFER) && m_depthBuffer) {
+  if ((flags & D3DCLEAR_ZBUFFER) && m_hasDepth) {
     gl.ClearDepth(z < 0.0f ? 0.0 : (z > 1.0f ? 1.0 : static_cast<double>(z)));
     SetDepthMask(true);  // glClear honours the depth write mask
     mask |= GL_DEPTH_BUFFER_BIT;
@@ -276,6 +353,7 @@ void GlRenderer::Clear(DWORD flags, D3DCOLOR color, float z, const D3DRECT* rect
 }
 
 void GlRenderer::BlitToWindow(int drawableWidth, int drawableHeight) {
+  if (DrawsIntoWindow()) return;
   GlFunctions& gl = Gl();
   gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
