@@ -5,7 +5,6 @@
 //   endless-field-capture [--size WxH] [--keys "up*50 left*10 ..."]
 //                         [--ms-per-frame N] [--out FILE.png]
 //                         [--frames-dir DIR --every K] [--assets DIR]
-#include <png.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,7 +16,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "platform_hooks.h"
+#include "headless_run.h"
 #include "world/world.h"
 
 namespace {
@@ -26,24 +25,10 @@ const char kUsage[] =
     "usage: endless-field-capture [--size WxH] [--keys \"NAME*COUNT ...\"] [--ms-per-frame N] "
     "[--out FILE.png] [--frames-dir DIR --every K] [--assets DIR]";
 
-struct KeyName {
-  const char* name;
-  int dik;  // 0: no key
-};
-const KeyName kKeys[] = {{"none", 0},         {"up", DIK_UP},     {"down", DIK_DOWN},
-                         {"left", DIK_LEFT},  {"right", DIK_RIGHT}, {"pgup", DIK_PRIOR},
-                         {"pgdn", DIK_NEXT},  {"home", DIK_HOME}, {"end", DIK_END},
-                         {"add", DIK_ADD},    {"subtract", DIK_SUBTRACT}};
-
-struct Step {
-  int dik;
-  long frames;
-};
-
 struct Options {
   int width = 824;
   int height = 568;
-  std::vector<Step> steps{{0, 1}};
+  std::vector<headless::KeyStep> steps{{0, 1}};
   long msPerFrame = 3;
   std::string out;
   std::string framesDir;
@@ -52,38 +37,22 @@ struct Options {
 };
 
 [[noreturn]] void UsageError(const std::string& what) {
-  fprintf(stderr, "endless-field-capture: %s\n%s\n", what.c_str(), kUsage);
+  // One line: what is wrong, then the usage.
+  fprintf(stderr, "endless-field-capture: %s (%s)\n", what.c_str(), kUsage);
   exit(2);
 }
 
 long ParsePositive(const std::string& text, const char* what) {
-  char* end = nullptr;
-  errno = 0;
-  long value = strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || errno != 0 || value <= 0 || value > 100000000)
+  long value = 0;
+  if (!headless::ParseCount(text, &value))
     UsageError(std::string("bad ") + what + ": '" + text + "'");
   return value;
 }
 
-std::vector<Step> ParseKeys(const std::string& script) {
-  std::vector<Step> steps;
-  size_t pos = 0;
-  while (pos < script.size()) {
-    size_t end = script.find(' ', pos);
-    if (end == std::string::npos) end = script.size();
-    std::string item = script.substr(pos, end - pos);
-    pos = end + 1;
-    if (item.empty()) continue;
-    size_t star = item.find('*');
-    std::string name = item.substr(0, star);
-    long count = star == std::string::npos ? 1 : ParsePositive(item.substr(star + 1), "key count");
-    const KeyName* key = nullptr;
-    for (const KeyName& k : kKeys)
-      if (name == k.name) key = &k;
-    if (key == nullptr) UsageError("unknown key '" + name + "'");
-    steps.push_back({key->dik, count});
-  }
-  if (steps.empty()) UsageError("--keys names no key");
+std::vector<headless::KeyStep> ParseKeys(const std::string& script) {
+  std::vector<headless::KeyStep> steps;
+  std::string error;
+  if (!headless::ParseKeyScript(script, &steps, &error)) UsageError(error);
   return steps;
 }
 
@@ -131,30 +100,19 @@ Options ParseOptions(int argc, char** argv) {
   return o;
 }
 
-bool WritePng(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height) {
-  png_image image;
-  memset(&image, 0, sizeof(image));
-  image.version = PNG_IMAGE_VERSION;
-  image.width = width;
-  image.height = height;
-  image.format = PNG_FORMAT_RGB;
-  std::vector<uint8_t> rgb(size_t(width) * height * 3);
-  for (size_t i = 0, n = size_t(width) * height; i < n; ++i) memcpy(&rgb[i * 3], &rgba[i * 4], 3);
-  if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr)) {
-    fprintf(stderr, "endless-field-capture: cannot write %s: %s\n", path.c_str(), image.message);
-    return false;
-  }
-  return true;
-}
-
 bool SaveFrame(const std::string& path) {
   std::vector<uint8_t> rgba;
   int width = 0, height = 0;
-  if (!platform::ReadBackBuffer(g_pd3dDevice, &rgba, &width, &height)) {
+  if (!headless::ReadFrame(&rgba, &width, &height)) {
     fprintf(stderr, "endless-field-capture: cannot read the frame back\n");
     return false;
   }
-  return WritePng(path, rgba, width, height);
+  std::string error;
+  if (!headless::WritePng(path, rgba, width, height, &error)) {
+    fprintf(stderr, "endless-field-capture: cannot write %s: %s\n", path.c_str(), error.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -173,33 +131,13 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  HINSTANCE instance = GetModuleHandleA(NULL);
-  WNDCLASSEXA windowClass = {};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = "ENDLESS_FIELD_CAPTURE";
-  RegisterClassExA(&windowClass);
-  g_screenWidth = options.width;
-  g_screenHeight = options.height;
-  g_hWnd = CreateWindowExA(0, "ENDLESS_FIELD_CAPTURE", "endless-field-capture", WS_POPUP, 0, 0,
-                           options.width, options.height, NULL, NULL, instance, NULL);
-
-  // The scripted keyboard stands in for a focused window.
-  platform::SetKeyboardFocusOverride(1);
-  platform::UseManualClock(0);
-  if (InitDirect3D(instance) != 0) return 1;
-  SetupScene();
+  if (!headless::StartProgram(options.width, options.height)) return 1;
 
   long frame = 0;
   bool ok = true;
-  for (const Step& step : options.steps) {
-    platform::ReleaseAllKeys();
-    if (step.dik != 0) platform::SetKeyDown(static_cast<BYTE>(step.dik), true);
+  for (const headless::KeyStep& step : options.steps) {
     for (long i = 0; i < step.frames; ++i) {
-      platform::AdvanceManualClock(static_cast<DWORD>(options.msPerFrame));
-      g_keyboard.Poll();
-      RenderFrame();
+      headless::RunFrame(step.dik, static_cast<DWORD>(options.msPerFrame));
       ++frame;
       if (options.every != 0 && frame % options.every == 0) {
         char name[64];

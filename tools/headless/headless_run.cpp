@@ -1,0 +1,129 @@
+// Headless start-up and frames of the program; see headless_run.h.
+#include "headless_run.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/app.h"
+#include "platform_hooks.h"
+#include "world/world.h"
+
+namespace headless {
+namespace {
+
+struct KeyName {
+  const char* name;
+  int dik;  // 0: no key
+};
+const KeyName kKeys[] = {{"none", 0},         {"up", DIK_UP},     {"down", DIK_DOWN},
+                         {"left", DIK_LEFT},  {"right", DIK_RIGHT}, {"pgup", DIK_PRIOR},
+                         {"pgdn", DIK_NEXT},  {"home", DIK_HOME}, {"end", DIK_END},
+                         {"add", DIK_ADD},    {"subtract", DIK_SUBTRACT}};
+
+}  // namespace
+
+bool ParseCount(const std::string& text, long* value) {
+  char* end = nullptr;
+  errno = 0;
+  const long parsed = strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || errno != 0 || parsed <= 0 || parsed > 100000000)
+    return false;
+  *value = parsed;
+  return true;
+}
+
+bool ParseKeyScript(const std::string& script, std::vector<KeyStep>* steps, std::string* error) {
+  std::vector<KeyStep> parsed;
+  size_t pos = 0;
+  while (pos < script.size()) {
+    size_t end = script.find(' ', pos);
+    if (end == std::string::npos) end = script.size();
+    const std::string item = script.substr(pos, end - pos);
+    pos = end + 1;
+    if (item.empty()) continue;
+    const size_t star = item.find('*');
+    const std::string name = item.substr(0, star);
+    long count = 1;
+    if (star != std::string::npos && !ParseCount(item.substr(star + 1), &count)) {
+      *error = "bad key count: '" + item.substr(star + 1) + "'";
+      return false;
+    }
+    const KeyName* key = nullptr;
+    for (const KeyName& k : kKeys)
+      if (name == k.name) key = &k;
+    if (key == nullptr) {
+      *error = "unknown key '" + name + "'";
+      return false;
+    }
+    parsed.push_back({key->dik, count});
+  }
+  if (parsed.empty()) {
+    *error = "--keys names no key";
+    return false;
+  }
+  *steps = parsed;
+  return true;
+}
+
+long TotalFrames(const std::vector<KeyStep>& steps) {
+  long total = 0;
+  for (const KeyStep& step : steps) total += step.frames;
+  return total;
+}
+
+bool StartProgram(int width, int height, const DeviceFilter& filter) {
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  HINSTANCE instance = GetModuleHandleA(NULL);
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = "ENDLESS_FIELD_HEADLESS";
+  RegisterClassExA(&windowClass);
+  g_screenWidth = width;
+  g_screenHeight = height;
+  g_hWnd = CreateWindowExA(0, "ENDLESS_FIELD_HEADLESS", "endless-field-headless", WS_POPUP, 0, 0,
+                           width, height, NULL, NULL, instance, NULL);
+
+  // The scripted keyboard stands in for a focused window.
+  platform::SetKeyboardFocusOverride(1);
+  platform::UseManualClock(0);
+  if (InitDirect3D(instance) != 0) return false;
+  if (filter) g_pd3dDevice = filter(g_pd3dDevice);
+  SetupScene();
+  return true;
+}
+
+void RunFrame(int dik, DWORD msPerFrame) {
+  platform::ReleaseAllKeys();
+  if (dik != 0) platform::SetKeyDown(static_cast<BYTE>(dik), true);
+  platform::AdvanceManualClock(msPerFrame);
+  g_keyboard.Poll();
+  RenderFrame();
+}
+
+bool ReadFrame(std::vector<uint8_t>* rgba, int* width, int* height) {
+  return platform::ReadBackBuffer(g_pd3dDevice, rgba, width, height);
+}
+
+bool WritePng(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height,
+              std::string* error) {
+  png_image image;
+  memset(&image, 0, sizeof(image));
+  image.version = PNG_IMAGE_VERSION;
+  image.width = width;
+  image.height = height;
+  image.format = PNG_FORMAT_RGB;
+  std::vector<uint8_t> rgb(size_t(width) * height * 3);
+  for (size_t i = 0, n = size_t(width) * height; i < n; ++i) memcpy(&rgb[i * 3], &rgba[i * 4], 3);
+  if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr)) {
+    *error = image.message;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace headless
