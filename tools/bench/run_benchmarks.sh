@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# The program's speed figures, one per line: builds the release preset, then
+#   - frame rates of the program headless (SDL offscreen) and of the minimal
+#     OpenGL program drawing the same frames, start view and flythrough, at
+#     824x568 and 1920x1080, median of N runs each, run in turn;
+#   - a callgrind profile: instructions of our code against all;
+#   - time to the first presented frame and peak memory of the real
+#     endless-field under Xvfb;
+#   - the viewer's frame rate, native against the Windows build under Wine,
+#     both counted by Mesa's GALLIUM_HUD in the same Xvfb screen.
+# Writes the flythrough's frame times and a plot to docs/perf/.
+#
+# usage: tools/bench/run_benchmarks.sh [--runs N] [--skip-big] [--no-profile] [--no-wine]
+#                                      [--baseline BENCH]
+#        (EF_BENCH_BUILD=<dir> uses another build folder, configured already;
+#        --baseline runs an endless-field-bench built from other sources, say
+#        the commit before a change, in the same rounds)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+runs=5
+big=1
+profile=1
+wine_run=1
+baseline=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --runs) runs=$2; shift ;;
+    --skip-big) big=0 ;;
+    --no-profile) profile=0 ;;
+    --no-wine) wine_run=0 ;;
+    --baseline) baseline=$2; shift ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+build=${EF_BENCH_BUILD:-$root/build/release}
+if [ -z "${EF_BENCH_BUILD:-}" ]; then
+  (cd "$root" && cmake --preset release >/dev/null)
+fi
+cmake --build "$build" -j2 --target endless-field endless-field-bench first_frame_probe ef_assets \
+  >/dev/null
+bench=$build/tools/bench/endless-field-bench
+plots=$root/docs/perf
+mkdir -p "$plots"
+work=$(mktemp -d)
+cleanup() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+  [ -n "${EF_XVFB_PID:-}" ] && kill "$EF_XVFB_PID" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$build"
+
+fly="up*600 right*100 up*600"
+start="none*400"
+
+median() { sort -g | awk '{a[NR]=$1} END {if (NR % 2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
+field() { sed -n "s/.*\b$1=\([^ ]*\).*/\1/p" | head -n1; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", (b > 0 ? a / b : 0)}'; }
+
+echo "machine: nproc=$(nproc) cpu=\"$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n1)\" load=\"$(cut -d' ' -f1-3 /proc/loadavg)\""
+"$bench" program --size 824x568 --keys "none*2" --info | grep '^GL_' | sed 's/^/renderer: /'
+
+# run_pair SIZE NAME KEYS: N rounds; each runs the program, the program drawing
+# straight into the window (EF_D3D9_DRAW_INTO_WINDOW=1), the minimal OpenGL
+# program and the baseline in turn, so that the machine's load hits all alike.
+run_pair() {
+  local size=$1 name=$2 keys=$3 i p w m b line
+  : >"$work/p.txt"
+  : >"$work/w.txt"
+  : >"$work/m.txt"
+  : >"$work/b.txt"
+  for i in $(seq "$runs"); do
+    "$bench" program --size "$size" --keys "$keys" --times "$work/p_${size}_$name.dat" \
+      | field fps >>"$work/p.txt"
+    EF_D3D9_DRAW_INTO_WINDOW=1 "$bench" program --size "$size" --keys "$keys" \
+      --times "$work/w_${size}_$name.dat" | field fps >>"$work/w.txt"
+    "$bench" minimal --size "$size" --keys "$keys" --times "$work/m_${size}_$name.dat" \
+      | field fps >>"$work/m.txt"
+    if [ -n "$baseline" ]; then
+      "$baseline" program --size "$size" --keys "$keys" --times "$work/b_${size}_$name.dat" \
+        | field fps >>"$work/b.txt"
+    fi
+  done
+  p=$(median <"$work/p.txt")
+  w=$(median <"$work/w.txt")
+  m=$(median <"$work/m.txt")
+  line="fps $size $name: program $p, minimal OpenGL $m, program/minimal $(ratio "$p" "$m"); into the window $w, $(ratio "$w" "$m") of minimal"
+  if [ -n "$baseline" ]; then
+    b=$(median <"$work/b.txt")
+    line="$line; baseline $b, program/baseline $(ratio "$p" "$b")"
+  fi
+  echo "$line (medians of $runs; program runs: $(tr '\n' ' ' <"$work/p.txt" | sed 's/ $//'))"
+}
+
+sizes="824x568"
+[ "$big" = 1 ] && sizes="$sizes 1920x1080"
+for size in $sizes; do
+  run_pair "$size" start "$start"
+  run_pair "$size" flythrough "$fly"
+done
+
+# Frame time over the flythrough (the last run of each), and its plot.
+paste "$work/p_824x568_flythrough.dat" "$work/w_824x568_flythrough.dat" \
+  "$work/m_824x568_flythrough.dat" | awk '{print $1, $2, $4, $6}' >"$plots/flythrough_824x568.dat"
+if command -v gnuplot >/dev/null; then
+  gnuplot <<GP
+set terminal pngcairo size 900,420 noenhanced
+set output "$plots/flythrough_824x568.png"
+set title "Frame time over the flythrough (up*600 right*100 up*600), 824x568, SDL offscreen, llvmpipe"
+set xlabel "frame"
+set ylabel "ms"
+set key top right
+set logscale y
+set yrange [0.1:*]
+plot "$plots/flythrough_824x568.dat" using 1:2 with lines title "program (RenderFrame through the layer)", \
+     "" using 1:3 with lines title "program, EF_D3D9_DRAW_INTO_WINDOW=1", \
+     "" using 1:4 with lines title "minimal OpenGL, same draws"
+GP
+  echo "plot: $plots/flythrough_824x568.png"
+fi
+
+if [ "$profile" = 1 ] && command -v valgrind >/dev/null; then
+  valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$work/callgrind.out" \
+    "$bench" profile --size 824x568 --keys "up*40" --skip 10 >/dev/null 2>"$work/valgrind.txt"
+  cpu_ms=$("$bench" program --size 824x568 --keys "up*40" | field cpu_ms_per_frame)
+  python3 "$root/tools/bench/callgrind_split.py" "$work/callgrind.out" endless-field-bench 30 \
+    >"$work/split.txt"
+  share=$(field ours_share_percent <"$work/split.txt")
+  echo "cpu: our code $(field instructions_per_frame_ours <"$work/split.txt") instructions/frame of $(field instructions_per_frame_total <"$work/split.txt") in all threads (${share}%); CPU time ${cpu_ms} ms/frame, so ours ~$(awk -v s="$share" -v c="$cpu_ms" 'BEGIN {printf "%.0f", s * c * 10}') us/frame"
+  grep -E '^(top|object)' "$work/split.txt" | sed 's/^/cpu: /'
+fi
+
+# The real executables in a 1024x768 Xvfb screen: the window is 824x568.
+source "$root/tests/end_to_end/xvfb_common.sh"
+ef_start_xvfb
+: >"$work/s.txt"
+: >"$work/c.txt"
+: >"$work/r.txt"
+for i in $(seq "$runs"); do
+  line=$("$bench" startup --frames 300 -- ./endless-field)
+  echo "$line" | field first_frame_ms >>"$work/s.txt"
+  echo "$line" | field first_frame_cpu_ms >>"$work/c.txt"
+  echo "$line" | field peak_rss_kb >>"$work/r.txt"
+done
+echo "startup: first frame after $(median <"$work/s.txt") ms wall, $(median <"$work/c.txt") ms CPU (36 image loads; medians of $runs; wall: $(tr '\n' ' ' <"$work/s.txt" | sed 's/ $//')), peak RSS after 300 frames $(median <"$work/r.txt") kB"
+
+# hud_fps DIR COMMAND...: runs COMMAND for 15 s with Mesa's frame counter dumping into DIR;
+# prints the median of the values after the first two.
+hud_fps() {
+  local dir=$1 pid
+  shift
+  mkdir -p "$dir"
+  GALLIUM_HUD=fps GALLIUM_HUD_DUMP_DIR=$dir GALLIUM_HUD_VISIBLE=false "$@" >/dev/null 2>&1 &
+  pid=$!
+  sleep 15
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  tail -n +3 "$dir/fps" 2>/dev/null | median
+}
+
+native=$(hud_fps "$work/hud_native" ./endless-field)
+exe="$root/build/windows/endless-field.exe"
+if [ "$wine_run" = 1 ] && command -v wine >/dev/null && [ -f "$exe" ]; then
+  export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  onwine=$(hud_fps "$work/hud_wine" wine "$exe")
+  wineserver -k 2>/dev/null || true
+  echo "viewer fps under Xvfb (GALLIUM_HUD, 824x568): native $native, Windows build under Wine $onwine, native/Wine $(ratio "$native" "$onwine")"
+else
+  echo "viewer fps under Xvfb (GALLIUM_HUD, 824x568): native $native (no Wine run)"
+fi
