@@ -47,7 +47,7 @@ HRESULT Texture::Create(Device* device, UINT width, UINT height, UINT levels, DW
 
 Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage,
                  D3DFORMAT format, D3DPOOL pool)
-    : m_device(device), m_format(format), m_usage(usage), m_pool(pool) {
+    : DeviceResource(device), m_format(format), m_usage(usage), m_pool(pool) {
   size_t offset = 0;
   m_levels.reserve(levels);
   for (UINT level = 0; level < levels; ++level) {
@@ -57,7 +57,6 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
     offset += static_cast<size_t>(w) * h * 4;
   }
   m_pixels.assign(offset, 0);
-  m_device->AddRef();
   GlRenderer& renderer = m_device->Renderer();
   m_glTexture = renderer.CreateTexture(width, height, levels, format == D3DFMT_X8R8G8B8);
   // New Direct3D textures read as zero; GL leaves them undefined.
@@ -78,27 +77,9 @@ HRESULT Texture::QueryInterface(REFIID, void** object) {
   return E_NOINTERFACE;
 }
 
-ULONG Texture::AddRef() {
-  if (m_refCount++ == 0) m_device->AddRef();
-  return m_refCount;
-}
+ULONG Texture::AddRef() { return AddRefPublic(); }
 
-ULONG Texture::Release() {
-  if (m_refCount == 0) return 0;
-  const ULONG count = --m_refCount;
-  if (count == 0) {
-    Device* device = m_device;
-    // Still bound: the device's private reference keeps the object until unbound.
-    if (m_privateRefs == 0) delete this;
-    device->Release();
-  }
-  return count;
-}
-
-void Texture::ReleasePrivate() {
-  if (m_privateRefs == 0) return;
-  if (--m_privateRefs == 0 && m_refCount == 0) delete this;
-}
+ULONG Texture::Release() { return ReleasePublic(); }
 
 DWORD Texture::GetLevelCount() { return static_cast<DWORD>(m_levels.size()); }
 

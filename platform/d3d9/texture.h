@@ -4,13 +4,13 @@
 //
 // Limits: no other formats, no render-target or depth usage, no dirty
 // sub-rectangles (an unlock uploads the whole level). The pool makes no
-// difference. While the program holds a reference the texture holds one on
-// its device; a SetTexture binding holds a private reference that keeps the
-// object (not the device) alive, as Direct3D 9 does.
+// difference. Reference counting: device_resource.h.
 #pragma once
 
 #include <GL/glcorearb.h>
 #include <d3d9.h>
+
+#include "d3d9/device_resource.h"
 
 #include <cstdint>
 #include <vector>
@@ -19,7 +19,7 @@ namespace platform {
 
 class Device;
 
-class Texture final : public IDirect3DTexture9 {
+class Texture final : public DeviceResource, public IDirect3DTexture9 {
  public:
   // Validates the arguments as CreateTexture does and makes the texture with
   // one public reference.
@@ -35,10 +35,7 @@ class Texture final : public IDirect3DTexture9 {
                                      DWORD flags) override;
   HRESULT STDMETHODCALLTYPE UnlockRect(UINT level) override;
 
-  void AddRefPrivate() { ++m_privateRefs; }
-  void ReleasePrivate();
   GLuint GlName() const { return m_glTexture; }
-  Device* OwnerDevice() const { return m_device; }
 
  private:
   struct Level {
@@ -51,17 +48,14 @@ class Texture final : public IDirect3DTexture9 {
 
   Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
           D3DPOOL pool);
-  ~Texture();
+  ~Texture() override;
 
-  Device* m_device;
   D3DFORMAT m_format;
   DWORD m_usage;
   D3DPOOL m_pool;
   std::vector<Level> m_levels;
   std::vector<uint8_t> m_pixels;
   GLuint m_glTexture = 0;
-  ULONG m_refCount = 1;
-  ULONG m_privateRefs = 0;
 };
 
 }  // namespace platform

@@ -20,9 +20,8 @@ HRESULT VertexBuffer::Create(Device* device, UINT length, DWORD usage, DWORD fvf
 }
 
 VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage)
-    : m_device(device), m_usage(usage), m_bytes(length, 0) {
+    : DeviceResource(device), m_usage(usage), m_bytes(length, 0) {
   m_vertexArrays.reserve(4);
-  m_device->AddRef();
   m_glBuffer =
       m_device->Renderer().CreateBuffer(length, m_bytes.data(), (usage & D3DUSAGE_DYNAMIC) != 0);
 }
@@ -41,27 +40,9 @@ HRESULT VertexBuffer::QueryInterface(REFIID, void** object) {
   return E_NOINTERFACE;
 }
 
-ULONG VertexBuffer::AddRef() {
-  if (m_refCount++ == 0) m_device->AddRef();
-  return m_refCount;
-}
+ULONG VertexBuffer::AddRef() { return AddRefPublic(); }
 
-ULONG VertexBuffer::Release() {
-  if (m_refCount == 0) return 0;
-  const ULONG count = --m_refCount;
-  if (count == 0) {
-    Device* device = m_device;
-    // Still bound: the device's private reference keeps the object until unbound.
-    if (m_privateRefs == 0) delete this;
-    device->Release();
-  }
-  return count;
-}
-
-void VertexBuffer::ReleasePrivate() {
-  if (m_privateRefs == 0) return;
-  if (--m_privateRefs == 0 && m_refCount == 0) delete this;
-}
+ULONG VertexBuffer::Release() { return ReleasePublic(); }
 
 HRESULT VertexBuffer::Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) {
   if (!data) return D3DERR_INVALIDCALL;

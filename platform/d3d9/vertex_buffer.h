@@ -4,11 +4,13 @@
 // offset) and kept with the buffer, so a warm draw allocates nothing.
 //
 // Limits: the pool and the usage flags only pick a GL usage hint; READONLY
-// locks upload nothing. Reference counting as for textures (texture.h).
+// locks upload nothing. Reference counting: device_resource.h.
 #pragma once
 
 #include <GL/glcorearb.h>
 #include <d3d9.h>
+
+#include "d3d9/device_resource.h"
 
 #include <cstdint>
 #include <vector>
@@ -18,7 +20,7 @@ namespace platform {
 class Device;
 struct FvfLayout;
 
-class VertexBuffer final : public IDirect3DVertexBuffer9 {
+class VertexBuffer final : public DeviceResource, public IDirect3DVertexBuffer9 {
  public:
   static HRESULT Create(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                         VertexBuffer** buffer);
@@ -30,9 +32,6 @@ class VertexBuffer final : public IDirect3DVertexBuffer9 {
                                  DWORD flags) override;
   HRESULT STDMETHODCALLTYPE Unlock() override;
 
-  void AddRefPrivate() { ++m_privateRefs; }
-  void ReleasePrivate();
-  Device* OwnerDevice() const { return m_device; }
   UINT Length() const { return static_cast<UINT>(m_bytes.size()); }
   // The vertex array for this layout, made on first use.
   GLuint VertexArrayFor(DWORD fvf, const FvfLayout& layout, UINT stride, UINT offset);
@@ -46,9 +45,8 @@ class VertexBuffer final : public IDirect3DVertexBuffer9 {
   };
 
   VertexBuffer(Device* device, UINT length, DWORD usage);
-  ~VertexBuffer();
+  ~VertexBuffer() override;
 
-  Device* m_device;
   DWORD m_usage;
   std::vector<uint8_t> m_bytes;
   std::vector<VertexArray> m_vertexArrays;
@@ -56,8 +54,6 @@ class VertexBuffer final : public IDirect3DVertexBuffer9 {
   UINT m_lockCount = 0;
   UINT m_dirtyBegin = 0;
   UINT m_dirtyEnd = 0;
-  ULONG m_refCount = 1;
-  ULONG m_privateRefs = 0;
 };
 
 }  // namespace platform
