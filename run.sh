@@ -14,7 +14,7 @@ cd build/release
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   out="$PWD/flythrough"
   echo "No display found (DISPLAY is not set): rendering a flythrough offscreen instead."
-  ./endless-field-capture --keys "up*300 right*60 up*300 pgup*20 home*20 up*200" \
+  ./tools/capture/endless-field-capture --keys "up*300 right*60 up*300 pgup*20 home*20 up*200" \
     --frames-dir "$out" --every 30 --out "$out/last.png"
   echo "Frames written to $out (frame_*.png, last.png)."
   exit 0
