@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "d3d9_test_support.h"
+#include "mocks/d3d9_mocks.h"
 #include "platform_hooks.h"
 #include "win32/sdl_window.h"
 
@@ -171,30 +172,6 @@ TEST_F(Direct3D9Test, CreateDeviceFillsInSizeAndCountAndHoldsTheObject) {
   EXPECT_EQ(m_d3d->Release(), 2u);
   EXPECT_EQ(device->Release(), 0u);
 }
-
-class MockDevice : public IDirect3DDevice9 {
- public:
-  MOCK_METHOD(HRESULT, QueryInterface, (REFIID, void**), (override));
-  MOCK_METHOD(ULONG, AddRef, (), (override));
-  MOCK_METHOD(ULONG, Release, (), (override));
-  MOCK_METHOD(HRESULT, GetDeviceCaps, (D3DCAPS9*), (override));
-  MOCK_METHOD(HRESULT, Present, (const RECT*, const RECT*, HWND, const RGNDATA*), (override));
-  MOCK_METHOD(HRESULT, CreateTexture,
-              (UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DTexture9**, HANDLE*),
-              (override));
-  MOCK_METHOD(HRESULT, CreateVertexBuffer,
-              (UINT, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer9**, HANDLE*), (override));
-  MOCK_METHOD(HRESULT, BeginScene, (), (override));
-  MOCK_METHOD(HRESULT, EndScene, (), (override));
-  MOCK_METHOD(HRESULT, Clear, (DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD), (override));
-  MOCK_METHOD(HRESULT, SetTransform, (D3DTRANSFORMSTATETYPE, const D3DMATRIX*), (override));
-  MOCK_METHOD(HRESULT, SetRenderState, (D3DRENDERSTATETYPE, DWORD), (override));
-  MOCK_METHOD(HRESULT, SetTexture, (DWORD, IDirect3DBaseTexture9*), (override));
-  MOCK_METHOD(HRESULT, SetSamplerState, (DWORD, D3DSAMPLERSTATETYPE, DWORD), (override));
-  MOCK_METHOD(HRESULT, DrawPrimitive, (D3DPRIMITIVETYPE, UINT, UINT), (override));
-  MOCK_METHOD(HRESULT, SetFVF, (DWORD), (override));
-  MOCK_METHOD(HRESULT, SetStreamSource, (UINT, IDirect3DVertexBuffer9*, UINT, UINT), (override));
-};
 
 TEST(D3D9ReadBack, RefusesForeignAndNullDevices) {
   std::vector<uint8_t> rgba;
