@@ -9,6 +9,9 @@ ef_ensure_packages "${EF_RUN_PACKAGES[@]}" "${EF_TEST_PACKAGES[@]}"
 
 jobs=$(nproc)
 
+echo "== Layout"
+scripts/check_format.sh
+
 echo "== Windows cross build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows

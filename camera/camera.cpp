@@ -43,12 +43,8 @@ int Camera::Update(int command) {
       eyeX -= sinf(yaw) * speed;
       eyeZ -= cosf(yaw) * speed;
       break;
-    case CMD_TURN_LEFT:
-      yaw -= turnStep;
-      break;
-    case CMD_TURN_RIGHT:
-      yaw += turnStep;
-      break;
+    case CMD_TURN_LEFT: yaw -= turnStep; break;
+    case CMD_TURN_RIGHT: yaw += turnStep; break;
     case CMD_LOOK_UP:
       // Tested before the step, so the pitch may end just past a right angle.
       if (pitch < 1.57f) pitch += turnStep;
@@ -56,14 +52,9 @@ int Camera::Update(int command) {
     case CMD_LOOK_DOWN:
       if (pitch > -1.57f) pitch -= turnStep;
       break;
-    case CMD_RISE:
-      eyeY += 0.1f;
-      break;
-    case CMD_SINK:
-      eyeY -= 0.1f;
-      break;
-    default:
-      break;
+    case CMD_RISE: eyeY += 0.1f; break;
+    case CMD_SINK: eyeY -= 0.1f; break;
+    default: break;
   }
 
   lookAtX = eyeX + cosf(pitch) * sinf(yaw);

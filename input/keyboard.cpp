@@ -7,9 +7,9 @@ const struct {
   int key;
   int command;
 } kMovementKeys[] = {
-    {DIK_UP, CMD_FORWARD},      {DIK_DOWN, CMD_BACK},       {DIK_LEFT, CMD_TURN_LEFT},
-    {DIK_RIGHT, CMD_TURN_RIGHT}, {DIK_PRIOR, CMD_LOOK_UP},  {DIK_NEXT, CMD_LOOK_DOWN},
-    {DIK_HOME, CMD_RISE},       {DIK_END, CMD_SINK},
+    {DIK_UP, CMD_FORWARD},       {DIK_DOWN, CMD_BACK},     {DIK_LEFT, CMD_TURN_LEFT},
+    {DIK_RIGHT, CMD_TURN_RIGHT}, {DIK_PRIOR, CMD_LOOK_UP}, {DIK_NEXT, CMD_LOOK_DOWN},
+    {DIK_HOME, CMD_RISE},        {DIK_END, CMD_SINK},
 };
 
 }  // namespace

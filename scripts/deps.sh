@@ -13,7 +13,7 @@ EF_TEST_PACKAGES=(
   libgtest-dev libgmock-dev
   xvfb xdotool x11-utils imagemagick
   g++-mingw-w64-x86-64 wine64 wine
-  clang libclang-rt-14-dev valgrind
+  clang libclang-rt-14-dev valgrind clang-format
 )
 
 # ef_ensure_packages PKG...: installs those not yet installed (as root, or

@@ -5,12 +5,11 @@
 namespace {
 
 const char* const kObjectFiles[OBJECT_TEXTURE_COUNT] = {
-    "pic/obj/holz2.jpg",    "pic/obj/GINGHAM.jpg", "pic/obj/LEOPARD.jpg",
-    "pic/obj/TABCLOTH.jpg", "pic/obj/WAVEDBL.jpg", "pic/obj/holz6.jpg",
-    "pic/obj/BURLWOOD.jpg", "pic/obj/PARQUET.jpg", "pic/obj/WOOD04.jpg",
-    "pic/obj/S_BLECH2.jpg", "pic/obj/ALU.jpg",     "pic/obj/W-BLECH.jpg",
-    "pic/obj/holz10.jpg",   "pic/obj/holz12.jpg",  "pic/obj/Kork1.jpg",
-    "pic/obj/st2007.jpg",   "pic/obj/TEALCLOT.jpg",
+    "pic/obj/holz2.jpg",    "pic/obj/GINGHAM.jpg",  "pic/obj/LEOPARD.jpg",  "pic/obj/TABCLOTH.jpg",
+    "pic/obj/WAVEDBL.jpg",  "pic/obj/holz6.jpg",    "pic/obj/BURLWOOD.jpg", "pic/obj/PARQUET.jpg",
+    "pic/obj/WOOD04.jpg",   "pic/obj/S_BLECH2.jpg", "pic/obj/ALU.jpg",      "pic/obj/W-BLECH.jpg",
+    "pic/obj/holz10.jpg",   "pic/obj/holz12.jpg",   "pic/obj/Kork1.jpg",    "pic/obj/st2007.jpg",
+    "pic/obj/TEALCLOT.jpg",
 };
 
 const struct {
@@ -39,8 +38,8 @@ HRESULT TextureSet::LoadExactSize(const char* fileName, D3DFORMAT format,
   HRESULT hr = D3DXGetImageInfoFromFileA(fileName, &ImageInfo);
   if (FAILED(hr)) return hr;
   return D3DXCreateTextureFromFileExA(pDevice, fileName, ImageInfo.Width, ImageInfo.Height, 1, 0,
-                                      format, D3DPOOL_MANAGED, D3DX_FILTER_NONE,
-                                      D3DX_FILTER_NONE, 0, NULL, NULL, texture);
+                                      format, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_FILTER_NONE,
+                                      0, NULL, NULL, texture);
 }
 
 void TextureSet::Load(IDirect3DDevice9* device) {

@@ -35,8 +35,8 @@ int FloorStrip::Load(IDirect3DDevice9* device) {
 
 int FloorStrip::Build() {
   if (FAILED(pDevice->CreateVertexBuffer(sizeof(g_floorVertices), D3DUSAGE_WRITEONLY,
-                                         D3DFVF_TEXTUREDVERTEX, D3DPOOL_DEFAULT,
-                                         &pVertexBuffer, NULL))) {
+                                         D3DFVF_TEXTUREDVERTEX, D3DPOOL_DEFAULT, &pVertexBuffer,
+                                         NULL))) {
     pVertexBuffer = NULL;
     return 0;
   }

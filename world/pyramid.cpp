@@ -6,12 +6,12 @@
 // corner with another colour to close the fan. Every face is clockwise seen
 // from outside.
 const ColoredVertex g_triangleFan[6] = {
-    {0.0f, 2.0f, 0.0f, 0xFFFF0000},   // red apex
-    {1.0f, 0.0f, -1.0f, 0xFF00FF00},  // green
-    {-1.0f, 0.0f, -1.0f, 0xFF0000FF}, // blue
-    {-1.0f, 0.0f, 1.0f, 0xFFFFFF00},  // yellow
-    {1.0f, 0.0f, 1.0f, 0xFF00FFFF},   // cyan
-    {1.0f, 0.0f, -1.0f, 0xFFFF00FF},  // magenta
+    {0.0f, 2.0f, 0.0f, 0xFFFF0000},    // red apex
+    {1.0f, 0.0f, -1.0f, 0xFF00FF00},   // green
+    {-1.0f, 0.0f, -1.0f, 0xFF0000FF},  // blue
+    {-1.0f, 0.0f, 1.0f, 0xFFFFFF00},   // yellow
+    {1.0f, 0.0f, 1.0f, 0xFF00FFFF},    // cyan
+    {1.0f, 0.0f, -1.0f, 0xFFFF00FF},   // magenta
 };
 
 Pyramid::Pyramid() : pVertices(NULL), pVertexBuffer(NULL), pDevice(NULL) {}

@@ -83,8 +83,7 @@ void RenderFrame() {
     // stepping back and forth across a multiple of 10 must not push the
     // field ahead of the viewer.
     int k = (int)eyeZ;
-    if (k % 10 == 0 && eyeZ > 1.0f && g_rowRecycled == 0 &&
-        eyeZ >= g_fieldOffset + STRIP_DEPTH)
+    if (k % 10 == 0 && eyeZ > 1.0f && g_rowRecycled == 0 && eyeZ >= g_fieldOffset + STRIP_DEPTH)
       RecycleRow(eyeZ);
 
     for (int i = 0; i < GRID_ROWS; ++i) {

@@ -15,10 +15,10 @@ const int CELL_FIRST_CUBE = 4;
 const int CELL_LAST_CUBE = 9;
 
 extern int g_grid[GRID_COLUMNS][GRID_ROWS];
-extern int g_firstRow;         // grid row shown nearest the viewer
-extern float g_fieldOffset;    // z of the nearest strip
-extern int g_rowRecycled;      // 1 from a recycle until the eye has moved on
-extern float g_lastRecycleZ;   // the eye's z at the last recycle
+extern int g_firstRow;        // grid row shown nearest the viewer
+extern float g_fieldOffset;   // z of the nearest strip
+extern int g_rowRecycled;     // 1 from a recycle until the eye has moved on
+extern float g_lastRecycleZ;  // the eye's z at the last recycle
 extern DWORD g_timeNow;
 extern DWORD g_lastCameraUpdate;
 

@@ -21,14 +21,10 @@ namespace {
 GLenum GlDepthFormatFromD3D(const D3DPRESENT_PARAMETERS& params) {
   if (!params.EnableAutoDepthStencil) return 0;
   switch (params.AutoDepthStencilFormat) {
-    case D3DFMT_D16:
-      return GL_DEPTH_COMPONENT16;
-    case D3DFMT_D24X8:
-      return GL_DEPTH_COMPONENT24;
-    case D3DFMT_D32:
-      return GL_DEPTH_COMPONENT32;
-    default:
-      return GL_DEPTH24_STENCIL8;
+    case D3DFMT_D16: return GL_DEPTH_COMPONENT16;
+    case D3DFMT_D24X8: return GL_DEPTH_COMPONENT24;
+    case D3DFMT_D32: return GL_DEPTH_COMPONENT32;
+    default: return GL_DEPTH24_STENCIL8;
   }
 }
 
@@ -113,8 +109,8 @@ HRESULT Device::Create(Direct3D9* d3d, SDL_Window* window, DWORD behaviorFlags,
   // Opt-in: the window's framebuffer rounds a few colours differently (see
   // gl_renderer.h), so by default the pixels stay those of the framebuffer object.
   const char* intoWindow = SDL_getenv("EF_D3D9_DRAW_INTO_WINDOW");
-  const bool eightBitColour = params->BackBufferFormat == D3DFMT_X8R8G8B8 ||
-                              params->BackBufferFormat == D3DFMT_A8R8G8B8;
+  const bool eightBitColour =
+      params->BackBufferFormat == D3DFMT_X8R8G8B8 || params->BackBufferFormat == D3DFMT_A8R8G8B8;
   const bool windowMatches = intoWindow && std::strcmp(intoWindow, "1") == 0 && eightBitColour &&
                              drawableWidth == static_cast<int>(params->BackBufferWidth) &&
                              drawableHeight == static_cast<int>(params->BackBufferHeight) &&

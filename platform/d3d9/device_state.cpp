@@ -19,25 +19,19 @@ uint32_t DirtyBitsForRenderState(DWORD state) {
   switch (state) {
     case D3DRS_ZENABLE:
     case D3DRS_ZWRITEENABLE:
-    case D3DRS_ZFUNC:
-      return kDirtyDepth;
-    case D3DRS_CULLMODE:
-      return kDirtyCull;
-    case D3DRS_FILLMODE:
-      return kDirtyFill;
+    case D3DRS_ZFUNC: return kDirtyDepth;
+    case D3DRS_CULLMODE: return kDirtyCull;
+    case D3DRS_FILLMODE: return kDirtyFill;
     case D3DRS_ALPHABLENDENABLE:
     case D3DRS_SRCBLEND:
-    case D3DRS_DESTBLEND:
-      return kDirtyBlend;
+    case D3DRS_DESTBLEND: return kDirtyBlend;
     case D3DRS_FOGENABLE:
     case D3DRS_FOGCOLOR:
     case D3DRS_FOGTABLEMODE:
     case D3DRS_FOGSTART:
     case D3DRS_FOGEND:
-    case D3DRS_FOGDENSITY:
-      return kDirtyFog;
-    default:
-      return 0;
+    case D3DRS_FOGDENSITY: return kDirtyFog;
+    default: return 0;
   }
 }
 

@@ -70,8 +70,7 @@ void main() {
 }
 )";
 
-GLuint CompileShader(GLenum type, const char* body, const std::string& header,
-                     std::string* error) {
+GLuint CompileShader(GLenum type, const char* body, const std::string& header, std::string* error) {
   GlFunctions& gl = Gl();
   const char* sources[2] = {header.c_str(), body};
   GLuint shader = gl.CreateShader(type);

@@ -5,62 +5,40 @@ namespace platform {
 
 GLenum GlCompareFromD3D(DWORD cmp) {
   switch (cmp) {
-    case D3DCMP_NEVER:
-      return GL_NEVER;
-    case D3DCMP_LESS:
-      return GL_LESS;
-    case D3DCMP_EQUAL:
-      return GL_EQUAL;
-    case D3DCMP_LESSEQUAL:
-      return GL_LEQUAL;
-    case D3DCMP_GREATER:
-      return GL_GREATER;
-    case D3DCMP_NOTEQUAL:
-      return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL:
-      return GL_GEQUAL;
-    case D3DCMP_ALWAYS:
-      return GL_ALWAYS;
-    default:
-      return GL_LEQUAL;
+    case D3DCMP_NEVER: return GL_NEVER;
+    case D3DCMP_LESS: return GL_LESS;
+    case D3DCMP_EQUAL: return GL_EQUAL;
+    case D3DCMP_LESSEQUAL: return GL_LEQUAL;
+    case D3DCMP_GREATER: return GL_GREATER;
+    case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
+    case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
+    case D3DCMP_ALWAYS: return GL_ALWAYS;
+    default: return GL_LEQUAL;
   }
 }
 
 std::optional<GLenum> GlPrimitiveFromD3D(D3DPRIMITIVETYPE type) {
   switch (type) {
-    case D3DPT_POINTLIST:
-      return GLenum{GL_POINTS};
-    case D3DPT_LINELIST:
-      return GLenum{GL_LINES};
-    case D3DPT_LINESTRIP:
-      return GLenum{GL_LINE_STRIP};
-    case D3DPT_TRIANGLELIST:
-      return GLenum{GL_TRIANGLES};
-    case D3DPT_TRIANGLESTRIP:
-      return GLenum{GL_TRIANGLE_STRIP};
-    case D3DPT_TRIANGLEFAN:
-      return GLenum{GL_TRIANGLE_FAN};
-    default:
-      return std::nullopt;
+    case D3DPT_POINTLIST: return GLenum{GL_POINTS};
+    case D3DPT_LINELIST: return GLenum{GL_LINES};
+    case D3DPT_LINESTRIP: return GLenum{GL_LINE_STRIP};
+    case D3DPT_TRIANGLELIST: return GLenum{GL_TRIANGLES};
+    case D3DPT_TRIANGLESTRIP: return GLenum{GL_TRIANGLE_STRIP};
+    case D3DPT_TRIANGLEFAN: return GLenum{GL_TRIANGLE_FAN};
+    default: return std::nullopt;
   }
 }
 
 UINT VertexCountFromPrimitives(D3DPRIMITIVETYPE type, UINT primitives) {
   if (primitives == 0) return 0;
   switch (type) {
-    case D3DPT_POINTLIST:
-      return primitives;
-    case D3DPT_LINELIST:
-      return primitives * 2;
-    case D3DPT_LINESTRIP:
-      return primitives + 1;
-    case D3DPT_TRIANGLELIST:
-      return primitives * 3;
+    case D3DPT_POINTLIST: return primitives;
+    case D3DPT_LINELIST: return primitives * 2;
+    case D3DPT_LINESTRIP: return primitives + 1;
+    case D3DPT_TRIANGLELIST: return primitives * 3;
     case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN:
-      return primitives + 2;
-    default:
-      return 0;
+    case D3DPT_TRIANGLEFAN: return primitives + 2;
+    default: return 0;
   }
 }
 
@@ -71,65 +49,43 @@ GLenum GlMagFilterFromD3D(DWORD magFilter) {
 GLenum GlMinFilterFromD3D(DWORD minFilter, DWORD mipFilter) {
   const bool linear = !(minFilter == D3DTEXF_POINT || minFilter == D3DTEXF_NONE);
   switch (mipFilter) {
-    case D3DTEXF_NONE:
-      return linear ? GL_LINEAR : GL_NEAREST;
-    case D3DTEXF_POINT:
-      return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-    default:
-      return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    case D3DTEXF_NONE: return linear ? GL_LINEAR : GL_NEAREST;
+    case D3DTEXF_POINT: return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    default: return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
   }
 }
 
 GLenum GlAddressFromD3D(DWORD address) {
   switch (address) {
-    case D3DTADDRESS_MIRROR:
-      return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP:
-      return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER:
-      return GL_CLAMP_TO_BORDER;
-    default:
-      return GL_REPEAT;
+    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
+    default: return GL_REPEAT;
   }
 }
 
 GLenum GlBlendFromD3D(DWORD blend) {
   switch (blend) {
-    case 1:
-      return GL_ZERO;  // D3DBLEND_ZERO
-    case 2:
-      return GL_ONE;  // D3DBLEND_ONE
-    case 3:
-      return GL_SRC_COLOR;  // D3DBLEND_SRCCOLOR
-    case 4:
-      return GL_ONE_MINUS_SRC_COLOR;  // D3DBLEND_INVSRCCOLOR
-    case 5:
-      return GL_SRC_ALPHA;  // D3DBLEND_SRCALPHA
-    case 6:
-      return GL_ONE_MINUS_SRC_ALPHA;  // D3DBLEND_INVSRCALPHA
-    case 7:
-      return GL_DST_ALPHA;  // D3DBLEND_DESTALPHA
-    case 8:
-      return GL_ONE_MINUS_DST_ALPHA;  // D3DBLEND_INVDESTALPHA
-    case 9:
-      return GL_DST_COLOR;  // D3DBLEND_DESTCOLOR
-    case 10:
-      return GL_ONE_MINUS_DST_COLOR;  // D3DBLEND_INVDESTCOLOR
-    case 11:
-      return GL_SRC_ALPHA_SATURATE;  // D3DBLEND_SRCALPHASAT
-    default:
-      return GL_ONE;
+    case 1: return GL_ZERO;                  // D3DBLEND_ZERO
+    case 2: return GL_ONE;                   // D3DBLEND_ONE
+    case 3: return GL_SRC_COLOR;             // D3DBLEND_SRCCOLOR
+    case 4: return GL_ONE_MINUS_SRC_COLOR;   // D3DBLEND_INVSRCCOLOR
+    case 5: return GL_SRC_ALPHA;             // D3DBLEND_SRCALPHA
+    case 6: return GL_ONE_MINUS_SRC_ALPHA;   // D3DBLEND_INVSRCALPHA
+    case 7: return GL_DST_ALPHA;             // D3DBLEND_DESTALPHA
+    case 8: return GL_ONE_MINUS_DST_ALPHA;   // D3DBLEND_INVDESTALPHA
+    case 9: return GL_DST_COLOR;             // D3DBLEND_DESTCOLOR
+    case 10: return GL_ONE_MINUS_DST_COLOR;  // D3DBLEND_INVDESTCOLOR
+    case 11: return GL_SRC_ALPHA_SATURATE;   // D3DBLEND_SRCALPHASAT
+    default: return GL_ONE;
   }
 }
 
 GLenum GlPolygonModeFromD3D(DWORD fill) {
   switch (fill) {
-    case D3DFILL_POINT:
-      return GL_POINT;
-    case D3DFILL_WIREFRAME:
-      return GL_LINE;
-    default:
-      return GL_FILL;
+    case D3DFILL_POINT: return GL_POINT;
+    case D3DFILL_WIREFRAME: return GL_LINE;
+    default: return GL_FILL;
   }
 }
 

@@ -13,23 +13,25 @@ namespace image_detail {
 bool CheckDimensions(std::uint32_t width, std::uint32_t height, std::uint32_t maxDimension,
                      ImageError* error);
 
-bool PngReadInfo(const std::uint8_t* data, std::size_t size, ImageFileInfo* info, ImageError* error);
+bool PngReadInfo(const std::uint8_t* data, std::size_t size, ImageFileInfo* info,
+                 ImageError* error);
 bool PngDecode(const std::uint8_t* data, std::size_t size, std::uint32_t maxDimension, Image* out,
                ImageError* error);
 
-bool JpegReadInfo(const std::uint8_t* data, std::size_t size, ImageFileInfo* info, ImageError* error);
+bool JpegReadInfo(const std::uint8_t* data, std::size_t size, ImageFileInfo* info,
+                  ImageError* error);
 bool JpegDecode(const std::uint8_t* data, std::size_t size, std::uint32_t maxDimension, Image* out,
                 ImageError* error);
 
-bool BmpReadInfo(const std::uint8_t* data, std::size_t size, ImageFileInfo* info, ImageError* error);
+bool BmpReadInfo(const std::uint8_t* data, std::size_t size, ImageFileInfo* info,
+                 ImageError* error);
 bool BmpDecode(const std::uint8_t* data, std::size_t size, std::uint32_t maxDimension, Image* out,
                ImageError* error);
 
-inline bool Fail(ImageError* error, ImageError code)
-{
-    if (error) *error = code;
-    return false;
+inline bool Fail(ImageError* error, ImageError code) {
+  if (error) *error = code;
+  return false;
 }
 
-} // namespace image_detail
-} // namespace platform
+}  // namespace image_detail
+}  // namespace platform

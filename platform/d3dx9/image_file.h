@@ -19,17 +19,17 @@ namespace platform {
 enum class ImageFormat { Unknown, Jpeg, Png, Bmp };
 
 enum class ImageError {
-    None,
-    FileNotFound,       // no such path
-    NotAFile,           // a directory or other non-regular file
-    ReadFailed,         // open/read error (permissions, I/O)
-    FileTooLarge,       // more than kMaxImageFileBytes
-    EmptyFile,          // zero bytes
-    UnknownFormat,      // not a JPEG, PNG or BMP
-    Unsupported,        // a recognised format in a variant we do not decode
-    Corrupt,            // truncated or malformed data
-    DimensionsTooLarge, // width or height over the caller's limit
-    OutOfMemory,
+  None,
+  FileNotFound,        // no such path
+  NotAFile,            // a directory or other non-regular file
+  ReadFailed,          // open/read error (permissions, I/O)
+  FileTooLarge,        // more than kMaxImageFileBytes
+  EmptyFile,           // zero bytes
+  UnknownFormat,       // not a JPEG, PNG or BMP
+  Unsupported,         // a recognised format in a variant we do not decode
+  Corrupt,             // truncated or malformed data
+  DimensionsTooLarge,  // width or height over the caller's limit
+  OutOfMemory,
 };
 
 // Largest file we are willing to read into memory.
@@ -38,15 +38,15 @@ constexpr std::size_t kMaxImageFileBytes = 64u * 1024u * 1024u;
 constexpr std::uint64_t kMaxImagePixels = 8192ull * 8192ull;
 
 struct ImageFileInfo {
-    ImageFormat format = ImageFormat::Unknown;
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    bool hasAlpha = false; // the file carries an alpha channel (or PNG tRNS)
+  ImageFormat format = ImageFormat::Unknown;
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  bool hasAlpha = false;  // the file carries an alpha channel (or PNG tRNS)
 };
 
 struct Image {
-    ImageFileInfo info;
-    std::vector<std::uint8_t> pixels; // width * height * 4 bytes, BGRA, top row first
+  ImageFileInfo info;
+  std::vector<std::uint8_t> pixels;  // width * height * 4 bytes, BGRA, top row first
 };
 
 const char* ImageErrorName(ImageError error);
@@ -67,4 +67,4 @@ bool DecodeImageFromMemory(const std::uint8_t* data, std::size_t size, std::uint
 bool DecodeImageFile(const std::string& path, std::uint32_t maxDimension, Image* out,
                      ImageError* error);
 
-} // namespace platform
+}  // namespace platform

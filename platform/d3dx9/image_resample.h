@@ -10,15 +10,15 @@
 namespace platform {
 
 struct PixelBuffer {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    std::vector<std::uint8_t> bgra; // width * height * 4, top row first
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::vector<std::uint8_t> bgra;  // width * height * 4, top row first
 };
 
 enum class ResampleFilter {
-    None,  // no scaling: copy into the top-left corner, transparent black beyond the source
-    Point, // nearest source pixel
-    Tent,  // bilinear when enlarging, tent-weighted average when shrinking
+  None,   // no scaling: copy into the top-left corner, transparent black beyond the source
+  Point,  // nearest source pixel
+  Tent,   // bilinear when enlarging, tent-weighted average when shrinking
 };
 
 PixelBuffer Resample(const PixelBuffer& source, std::uint32_t width, std::uint32_t height,
@@ -33,4 +33,4 @@ void ApplyColorKey(PixelBuffer* image, std::uint32_t colorKey);
 
 void ForceOpaque(PixelBuffer* image);
 
-} // namespace platform
+}  // namespace platform

@@ -20,7 +20,8 @@ class DirectInput8 final : public IDirectInput8A {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID rguid, LPDIRECTINPUTDEVICE8A* lplpDirectInputDevice,
+  HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID rguid,
+                                         LPDIRECTINPUTDEVICE8A* lplpDirectInputDevice,
                                          LPUNKNOWN pUnkOuter) override;
 
  private:

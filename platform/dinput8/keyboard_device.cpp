@@ -95,7 +95,8 @@ HRESULT KeyboardDevice::SetCooperativeLevel(HWND hwnd, DWORD dwFlags) {
       !ExactlyOne(dwFlags, DISCL_FOREGROUND, DISCL_BACKGROUND))
     return DIERR_INVALIDPARAM;
   // Foreground access follows a window's focus, so it needs one of ours.
-  if ((dwFlags & DISCL_FOREGROUND) != 0 && SdlWindowFromHwnd(hwnd) == nullptr) return DIERR_INVALIDPARAM;
+  if ((dwFlags & DISCL_FOREGROUND) != 0 && SdlWindowFromHwnd(hwnd) == nullptr)
+    return DIERR_INVALIDPARAM;
   if (m_acquired) return DIERR_ACQUIRED;
   m_hwnd = hwnd;
   m_cooperativeFlags = dwFlags;

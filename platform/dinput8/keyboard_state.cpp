@@ -34,8 +34,7 @@ int SDLCALL KeyboardWatch(void* userdata, SDL_Event* event) {
     case SDL_WINDOWEVENT:
       if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) ReleaseEveryKey();
       break;
-    default:
-      break;
+    default: break;
   }
   return 1;  // the event goes on to the queue either way
 }

@@ -16,7 +16,8 @@ namespace platform {
 
 // ---- Win32 ---------------------------------------------------------------
 // MessageBoxA calls the hook instead of showing a box (or printing to stderr).
-using MessageBoxHook = std::function<int(HWND owner, const char* text, const char* caption, UINT type)>;
+using MessageBoxHook =
+    std::function<int(HWND owner, const char* text, const char* caption, UINT type)>;
 void SetMessageBoxHook(MessageBoxHook hook);
 
 // DefWindowProcA calls the hook instead of its default handling.
@@ -59,8 +60,7 @@ void SetD3DFaults(const D3DFaults& faults);
 bool ReadBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>* rgba, int* width, int* height);
 
 // ---- DirectInput 8 -------------------------------------------------------
-using DirectInput8CreateHook =
-    std::function<HRESULT(HINSTANCE, DWORD, REFIID, LPVOID*, LPUNKNOWN)>;
+using DirectInput8CreateHook = std::function<HRESULT(HINSTANCE, DWORD, REFIID, LPVOID*, LPUNKNOWN)>;
 void SetDirectInput8CreateHook(DirectInput8CreateHook hook);
 
 // Sets a key of the layer's keyboard state directly (scan code DIK_*), as if

@@ -58,8 +58,8 @@ struct IDirect3DDevice9 : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Present(const RECT* pSourceRect, const RECT* pDestRect,
                                             HWND hDestWindowOverride,
                                             const RGNDATA* pDirtyRegion) = 0;
-  virtual HRESULT STDMETHODCALLTYPE CreateTexture(UINT Width, UINT Height, UINT Levels,
-                                                  DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+  virtual HRESULT STDMETHODCALLTYPE CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
+                                                  D3DFORMAT Format, D3DPOOL Pool,
                                                   IDirect3DTexture9** ppTexture,
                                                   HANDLE* pSharedHandle) = 0;
   virtual HRESULT STDMETHODCALLTYPE CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF,
@@ -76,8 +76,8 @@ struct IDirect3DDevice9 : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type,
                                                     DWORD Value) = 0;
-  virtual HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType,
-                                                  UINT StartVertex, UINT PrimitiveCount) = 0;
+  virtual HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
+                                                  UINT PrimitiveCount) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetFVF(DWORD FVF) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetStreamSource(UINT StreamNumber,
                                                     IDirect3DVertexBuffer9* pStreamData,

@@ -82,8 +82,8 @@ extern "C" const GUID GUID_Key;
 extern "C" const DIDATAFORMAT c_dfDIKeyboard;
 #define IID_IDirectInput8 IID_IDirectInput8A
 
-HRESULT WINAPI DirectInput8Create(HINSTANCE hinst, DWORD dwVersion, REFIID riidltf,
-                                  LPVOID* ppvOut, LPUNKNOWN punkOuter);
+HRESULT WINAPI DirectInput8Create(HINSTANCE hinst, DWORD dwVersion, REFIID riidltf, LPVOID* ppvOut,
+                                  LPUNKNOWN punkOuter);
 
 // Keyboard scan codes (index into the 256-byte device state).
 #define DIK_ESCAPE 0x01

@@ -32,10 +32,7 @@ LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     case WM_SYSKEYDOWN:
       if (wParam == VK_F4 && (lParam & kAltHeldBit) != 0) PostWindowMessage(hWnd, WM_CLOSE, 0, 0);
       return 0;
-    case WM_CLOSE:
-      DestroyWindowRecord(record);
-      return 0;
-    default:
-      return 0;
+    case WM_CLOSE: DestroyWindowRecord(record); return 0;
+    default: return 0;
   }
 }

@@ -106,7 +106,8 @@ BYTE ScanCodeFromSdlScancode(SDL_Scancode scancode) {
       0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,  // A-M
       0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C,  // N-Z
   };
-  if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return kLetters[scancode - SDL_SCANCODE_A];
+  if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z)
+    return kLetters[scancode - SDL_SCANCODE_A];
   // SDL orders 1..9, 0; so do the make codes 0x02..0x0B.
   if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_0)
     return static_cast<BYTE>(0x02 + (scancode - SDL_SCANCODE_1));
@@ -184,7 +185,7 @@ UINT KeyMessageId(UINT vk, bool keyUp, bool altHeld) {
 }
 
 LPARAM KeyMessageLParam(BYTE scanCode, bool keyUp, bool repeat, bool altHeld) {
-  uint32_t bits = 1;                                   // repeat count
+  uint32_t bits = 1;  // repeat count
   bits |= static_cast<uint32_t>(scanCode & 0x7F) << 16;
   if (scanCode & kExtended) bits |= 1u << 24;
   if (altHeld) bits |= 1u << 29;

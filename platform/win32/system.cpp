@@ -64,6 +64,7 @@ HGDIOBJ WINAPI GetStockObject(int i) {
 
 int WINAPI ShowCursor(BOOL bShow) {
   g_cursorCount += bShow ? 1 : -1;
-  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(g_cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
+    SDL_ShowCursor(g_cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
   return g_cursorCount;
 }

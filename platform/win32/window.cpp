@@ -43,7 +43,8 @@ bool IsAtomName(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x1000
 bool SameClassName(const std::string& a, const char* b) {
   size_t i = 0;
   for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   }
   return i == a.size() && b[i] == '\0';
@@ -78,7 +79,8 @@ WindowRecord* FindWindowRecord(HWND hwnd) {
 
 WindowRecord* FindWindowRecordBySdlId(Uint32 windowId) {
   for (auto& window : GetRegistry().m_windows) {
-    if (!window->m_destroyed && SDL_GetWindowID(window->m_sdlWindow) == windowId) return window.get();
+    if (!window->m_destroyed && SDL_GetWindowID(window->m_sdlWindow) == windowId)
+      return window.get();
   }
   return nullptr;
 }

@@ -17,13 +17,14 @@ class InitDirect3DTest : public ::testing::Test {
  protected:
   void SetUp() override {
     doubles.Install();
-    platform::SetMessageBoxHook([this](HWND owner, const char* text, const char* caption, UINT type) {
-      EXPECT_EQ(nullptr, owner);
-      EXPECT_EQ(nullptr, caption) << "the system's default caption is wanted";
-      EXPECT_EQ(MB_OK, type);
-      boxes.push_back(text);
-      return IDOK;
-    });
+    platform::SetMessageBoxHook(
+        [this](HWND owner, const char* text, const char* caption, UINT type) {
+          EXPECT_EQ(nullptr, owner);
+          EXPECT_EQ(nullptr, caption) << "the system's default caption is wanted";
+          EXPECT_EQ(MB_OK, type);
+          boxes.push_back(text);
+          return IDOK;
+        });
     g_hWnd = reinterpret_cast<HWND>(0x77);
     g_screenWidth = 824;
     g_screenHeight = 568;
@@ -44,8 +45,9 @@ TEST_F(InitDirect3DTest, CreatesTheWindowedDeviceAndSetsTheRunsRenderStates) {
   {
     InSequence order;
     EXPECT_CALL(doubles.d3d, GetAdapterDisplayMode(D3DADAPTER_DEFAULT, _));
-    EXPECT_CALL(doubles.d3d, CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_R5G6B5,
-                                               D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_SURFACE, D3DFMT_D16));
+    EXPECT_CALL(doubles.d3d,
+                CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_R5G6B5,
+                                  D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_SURFACE, D3DFMT_D16));
     EXPECT_CALL(doubles.d3d, GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, _));
     EXPECT_CALL(doubles.d3d, CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, g_hWnd,
                                           D3DCREATE_HARDWARE_VERTEXPROCESSING, _, _))
@@ -90,7 +92,8 @@ TEST_F(InitDirect3DTest, CreatesTheWindowedDeviceAndSetsTheRunsRenderStates) {
 
 TEST_F(InitDirect3DTest, VertexProcessingFollowsTheCaps) {
   for (DWORD caps : {0u, 1u, 0x80000000u}) {
-    DWORD expected = caps ? D3DCREATE_HARDWARE_VERTEXPROCESSING : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+    DWORD expected =
+        caps ? D3DCREATE_HARDWARE_VERTEXPROCESSING : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
     doubles.vertexProcessingCaps = caps;
     EXPECT_CALL(doubles.d3d, CreateDevice(_, _, _, expected, _, _));
     EXPECT_EQ(0, InitDirect3D(NULL)) << "caps " << caps;
@@ -109,9 +112,9 @@ TEST_F(InitDirect3DTest, OnlyNotAvailableFromTheDepthCheckStopsTheStartUp) {
 }
 
 TEST_F(InitDirect3DTest, EachFailingStepShowsItsMessageOnceAndReturnsItsNumber) {
-  const char* texts[] = {"Direct3DCreate9() - Fehler:1", "GetAdapterDisplayMode() - Fehler:2",
+  const char* texts[] = {"Direct3DCreate9() - Fehler:1",   "GetAdapterDisplayMode() - Fehler:2",
                          "CheckDeviceFormat() - Fehler:3", "GetDeviceCaps() - Fehler:4",
-                         "CreateDevice() - Fehler:5", "DirectInput - Fehler:6"};
+                         "CreateDevice() - Fehler:5",      "DirectInput - Fehler:6"};
   for (int step = 1; step <= 6; ++step) {
     doubles.failAt = step;
     boxes.clear();

@@ -23,15 +23,17 @@ struct StartUpDoubles {
   void Install() {
     using ::testing::_;
     using ::testing::Return;
-    platform::SetDirect3DCreate9Hook([this](UINT) -> IDirect3D9* { return failAt == 1 ? nullptr : &d3d; });
+    platform::SetDirect3DCreate9Hook(
+        [this](UINT) -> IDirect3D9* { return failAt == 1 ? nullptr : &d3d; });
     ON_CALL(d3d, GetAdapterDisplayMode(_, _)).WillByDefault([this](UINT, D3DDISPLAYMODE* mode) {
       if (failAt == 2) return D3DERR_INVALIDCALL;
       *mode = {1024, 768, 60, desktopFormat};
       return D3D_OK;
     });
-    ON_CALL(d3d, CheckDeviceFormat(_, _, _, _, _, _)).WillByDefault([this](UINT, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE, D3DFORMAT) {
-      return failAt == 3 ? D3DERR_NOTAVAILABLE : depthCheckResult;
-    });
+    ON_CALL(d3d, CheckDeviceFormat(_, _, _, _, _, _))
+        .WillByDefault([this](UINT, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE, D3DFORMAT) {
+          return failAt == 3 ? D3DERR_NOTAVAILABLE : depthCheckResult;
+        });
     ON_CALL(d3d, GetDeviceCaps(_, _, _)).WillByDefault([this](UINT, D3DDEVTYPE, D3DCAPS9* caps) {
       if (failAt == 4) return D3DERR_NOTAVAILABLE;
       memset(caps, 0, sizeof(*caps));
@@ -39,20 +41,22 @@ struct StartUpDoubles {
       return D3D_OK;
     });
     ON_CALL(d3d, CreateDevice(_, _, _, _, _, _))
-        .WillByDefault([this](UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS*, IDirect3DDevice9** out) {
-          if (failAt == 5) return D3DERR_NOTAVAILABLE;
-          *out = &device;
-          return D3D_OK;
-        });
+        .WillByDefault(
+            [this](UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS*, IDirect3DDevice9** out) {
+              if (failAt == 5) return D3DERR_NOTAVAILABLE;
+              *out = &device;
+              return D3D_OK;
+            });
     platform::SetDirectInput8CreateHook([this](HINSTANCE, DWORD, REFIID, LPVOID* out, LPUNKNOWN) {
       if (failAt == 6) return DIERR_OLDDIRECTINPUTVERSION;
       *out = static_cast<IDirectInput8A*>(&input);
       return DI_OK;
     });
-    ON_CALL(input, CreateDevice(_, _, _)).WillByDefault([this](REFGUID, LPDIRECTINPUTDEVICE8A* out, LPUNKNOWN) {
-      *out = &keyboard;
-      return DI_OK;
-    });
+    ON_CALL(input, CreateDevice(_, _, _))
+        .WillByDefault([this](REFGUID, LPDIRECTINPUTDEVICE8A* out, LPUNKNOWN) {
+          *out = &keyboard;
+          return DI_OK;
+        });
   }
 };
 

@@ -43,9 +43,10 @@ class WinMainDeathTest : public ::testing::Test {
 };
 
 TEST_F(WinMainDeathTest, EachStartUpFailureShowsOneBoxAndExitsWithOne) {
-  const char* texts[] = {"Direct3DCreate9\\(\\) - Fehler:1", "GetAdapterDisplayMode\\(\\) - Fehler:2",
-                         "CheckDeviceFormat\\(\\) - Fehler:3", "GetDeviceCaps\\(\\) - Fehler:4",
-                         "CreateDevice\\(\\) - Fehler:5", "DirectInput - Fehler:6"};
+  const char* texts[] = {
+      "Direct3DCreate9\\(\\) - Fehler:1",   "GetAdapterDisplayMode\\(\\) - Fehler:2",
+      "CheckDeviceFormat\\(\\) - Fehler:3", "GetDeviceCaps\\(\\) - Fehler:4",
+      "CreateDevice\\(\\) - Fehler:5",      "DirectInput - Fehler:6"};
   for (int step = 1; step <= 6; ++step) {
     std::string expected = std::string("box: ") + texts[step - 1] + "\\|\\(default\\)\nboxes=1\n";
     EXPECT_EXIT(RunWinMain(step, false), ::testing::ExitedWithCode(1), expected) << "step " << step;

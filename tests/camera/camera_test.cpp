@@ -61,8 +61,8 @@ D3DMATRIX ReferenceLookAtLH(double ex, double ey, double ez, double ax, double a
     for (int c = 0; c < 4; ++c) {
       if (!(std::fabs(actual.m[r][c] - expected.m[r][c]) <= tolerance)) {
         return ::testing::AssertionFailure()
-               << "element _" << r + 1 << c + 1 << ": expected " << expected.m[r][c]
-               << ", actual " << actual.m[r][c] << " (tolerance " << tolerance << ")";
+               << "element _" << r + 1 << c + 1 << ": expected " << expected.m[r][c] << ", actual "
+               << actual.m[r][c] << " (tolerance " << tolerance << ")";
       }
     }
   }
@@ -85,9 +85,7 @@ class CameraTest : public ::testing::Test {
         }));
   }
 
-  void InitAt(int width, int height) {
-    ASSERT_EQ(0, camera_.Init(&device_, width, height));
-  }
+  void InitAt(int width, int height) { ASSERT_EQ(0, camera_.Init(&device_, width, height)); }
 
   // Runs `count` updates with the same command.
   void Repeat(int command, int count) {
@@ -120,8 +118,8 @@ TEST_F(CameraTest, InitSetsTheStartStateAndSendsViewThenProjection) {
 
   // View from (55, 1, 0) toward (55, 0.6, 0.1): the line of sight is
   // (0, -0.4, 0.1) / sqrt(0.17); the x axis stays (1, 0, 0).
-  const float s = 0.1f / std::sqrt(0.17f);  // 0.2425356
-  const float c = 0.4f / std::sqrt(0.17f);  // 0.9701425
+  const float s = 0.1f / std::sqrt(0.17f);                   // 0.2425356
+  const float c = 0.4f / std::sqrt(0.17f);                   // 0.9701425
   const D3DMATRIX expectedView = {{{1.0f, 0.0f, 0.0f, 0.0f,  //
                                     0.0f, s, -c, 0.0f,       //
                                     0.0f, c, s, 0.0f,        //

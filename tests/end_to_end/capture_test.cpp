@@ -117,7 +117,8 @@ TEST_F(CaptureTool, AStraightRunRecyclesTheNearestRow) {
 }
 
 TEST_F(CaptureTool, WritesEveryKthFrame) {
-  ToolRun run = Capture("--size 64x48 --keys \"up*4 left*2\" --frames-dir '" + dir + "/frames' --every 3");
+  ToolRun run =
+      Capture("--size 64x48 --keys \"up*4 left*2\" --frames-dir '" + dir + "/frames' --every 3");
   ASSERT_EQ(0, run.exitCode) << run.err;
   platform::ImageFileInfo info;
   platform::ImageError error;
@@ -129,8 +130,8 @@ TEST_F(CaptureTool, WritesEveryKthFrame) {
 }
 
 TEST_F(CaptureTool, BadOptionsGetAOneLineUsageErrorAndExitCodeTwo) {
-  for (const char* args : {"--bogus", "--size 10", "--size 0x5", "--keys \"jump*3\"",
-                           "--keys up*0", "--every 2", "--ms-per-frame", "--out"}) {
+  for (const char* args : {"--bogus", "--size 10", "--size 0x5", "--keys \"jump*3\"", "--keys up*0",
+                           "--every 2", "--ms-per-frame", "--out"}) {
     ToolRun run = Capture(args);
     EXPECT_EQ(2, run.exitCode) << args;
     EXPECT_TRUE(run.out.empty()) << args;

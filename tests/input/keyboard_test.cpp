@@ -30,11 +30,10 @@ class KeyboardPoll : public ::testing::Test {
   void SetUp() override {
     platform::ResetMessageQueue();
     keyboard.pKeyboard = &device;
-    ON_CALL(device, GetDeviceState(256, _))
-        .WillByDefault([this](DWORD size, LPVOID data) {
-          memcpy(data, held, size);
-          return DI_OK;
-        });
+    ON_CALL(device, GetDeviceState(256, _)).WillByDefault([this](DWORD size, LPVOID data) {
+      memcpy(data, held, size);
+      return DI_OK;
+    });
   }
   void TearDown() override {
     keyboard.pKeyboard = NULL;  // the double is not heap-owned
@@ -70,8 +69,8 @@ TEST_F(KeyboardPoll, HigherPriorityKeyWinsWhenSeveralAreHeld) {
   EXPECT_EQ(CMD_FORWARD, PollWith({DIK_UP, DIK_DOWN}));
   EXPECT_EQ(CMD_TURN_LEFT, PollWith({DIK_LEFT, DIK_PRIOR}));
   EXPECT_EQ(CMD_SINK, PollWith({DIK_END, DIK_ADD}));
-  EXPECT_EQ(CMD_FORWARD,
-            PollWith({DIK_END, DIK_HOME, DIK_NEXT, DIK_PRIOR, DIK_RIGHT, DIK_LEFT, DIK_DOWN, DIK_UP}));
+  EXPECT_EQ(CMD_FORWARD, PollWith({DIK_END, DIK_HOME, DIK_NEXT, DIK_PRIOR, DIK_RIGHT, DIK_LEFT,
+                                   DIK_DOWN, DIK_UP}));
 }
 
 TEST_F(KeyboardPoll, KeypadPlusAndMinusHoldTheCommand) {
@@ -102,13 +101,11 @@ TEST_F(KeyboardPoll, EscapePostsQuitOnEveryPollAndKeepsTheCommand) {
 
 TEST_F(KeyboardPoll, AcquiresOnEveryPollAndReadsTheBufferWhateverTheResult) {
   EXPECT_CALL(device, Acquire()).Times(2).WillRepeatedly(Return(DIERR_OTHERAPPHASPRIO));
-  EXPECT_CALL(device, GetDeviceState(256, _))
-      .Times(2)
-      .WillRepeatedly([](DWORD, LPVOID data) {
-        // A failing read that still leaves Up in the buffer.
-        static_cast<unsigned char*>(data)[DIK_UP] = 0x80;
-        return DIERR_NOTACQUIRED;
-      });
+  EXPECT_CALL(device, GetDeviceState(256, _)).Times(2).WillRepeatedly([](DWORD, LPVOID data) {
+    // A failing read that still leaves Up in the buffer.
+    static_cast<unsigned char*>(data)[DIK_UP] = 0x80;
+    return DIERR_NOTACQUIRED;
+  });
   keyboard.Poll();
   keyboard.Poll();
   EXPECT_EQ(CMD_FORWARD, keyboard.command);
@@ -156,7 +153,8 @@ TEST_F(KeyboardInit, SetsUpTheSystemKeyboardWithoutAcquiring) {
   EXPECT_CALL(device, Acquire()).Times(0);
   {
     Keyboard keyboard;
-    EXPECT_EQ(0, keyboard.Init(NULL, window)) << "data format and cooperative level are not checked";
+    EXPECT_EQ(0, keyboard.Init(NULL, window))
+        << "data format and cooperative level are not checked";
     EXPECT_EQ(CMD_NONE, keyboard.command);
   }
 }

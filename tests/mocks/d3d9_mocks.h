@@ -32,16 +32,14 @@ class MockDevice : public IDirect3DDevice9 {
               (UINT, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer9**, HANDLE*), (override));
   MOCK_METHOD(HRESULT, BeginScene, (), (override));
   MOCK_METHOD(HRESULT, EndScene, (), (override));
-  MOCK_METHOD(HRESULT, Clear, (DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD),
-              (override));
+  MOCK_METHOD(HRESULT, Clear, (DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD), (override));
   MOCK_METHOD(HRESULT, SetTransform, (D3DTRANSFORMSTATETYPE, const D3DMATRIX*), (override));
   MOCK_METHOD(HRESULT, SetRenderState, (D3DRENDERSTATETYPE, DWORD), (override));
   MOCK_METHOD(HRESULT, SetTexture, (DWORD, IDirect3DBaseTexture9*), (override));
   MOCK_METHOD(HRESULT, SetSamplerState, (DWORD, D3DSAMPLERSTATETYPE, DWORD), (override));
   MOCK_METHOD(HRESULT, DrawPrimitive, (D3DPRIMITIVETYPE, UINT, UINT), (override));
   MOCK_METHOD(HRESULT, SetFVF, (DWORD), (override));
-  MOCK_METHOD(HRESULT, SetStreamSource, (UINT, IDirect3DVertexBuffer9*, UINT, UINT),
-              (override));
+  MOCK_METHOD(HRESULT, SetStreamSource, (UINT, IDirect3DVertexBuffer9*, UINT, UINT), (override));
 };
 
 class MockVertexBuffer : public IDirect3DVertexBuffer9 {

@@ -69,8 +69,8 @@ TEST(SteadyFrames, AllocateNothingAndOpenNoFile) {
   EXPECT_GT(g_fieldOffset, fieldOffsetBefore) << "the flythrough recycled no row";
   EXPECT_EQ(0, counts.cppAllocations) << "operator new calls in 1,000 frames";
   EXPECT_EQ(0, counts.ownMallocs) << "malloc/calloc/realloc calls from our code in 1,000 frames";
-  EXPECT_EQ(0, counts.ownFileOpens) << "file opens from our code in 1,000 frames, last "
-                                    << counts.lastOpenedPath;
+  EXPECT_EQ(0, counts.ownFileOpens)
+      << "file opens from our code in 1,000 frames, last " << counts.lastOpenedPath;
   EXPECT_EQ(0, counts.fileOpens) << "file opens in 1,000 frames (any library), last "
                                  << counts.lastOpenedPath;
 }

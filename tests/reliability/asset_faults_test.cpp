@@ -39,7 +39,8 @@ class AssetFaults : public ::testing::Test {
   ToolRun Capture(const std::string& assets, const std::string& size, const std::string& keys,
                   Frame* frame) {
     const std::string png = assets + "_frame.png";
-    ToolRun run = RunCapture({"--size", size, "--keys", keys, "--assets", assets, "--out", png}, m_dir);
+    ToolRun run =
+        RunCapture({"--size", size, "--keys", keys, "--assets", assets, "--out", png}, m_dir);
     std::string error;
     if (run.exited && run.exitCode == 0) {
       EXPECT_TRUE(ReadPng(png, frame, &error)) << error;
@@ -92,9 +93,12 @@ TEST_F(AssetFaults, WithoutPicFolderSkyFacesAreReportedInOrderAndTheFieldDrawsUn
   EXPECT_EQ(0u, run.out.find("eye=55,1,20 ")) << run.out;
 
   const std::vector<std::string> expected = {
-      "Fehler: Fehler beim Laden der Textur Sky FRONT", "Fehler: Fehler beim Laden der Textur Sky BACK",
-      "Fehler: Fehler beim Laden der Textur Sky LEFT",  "Fehler: Fehler beim Laden der Textur Sky RIGHT",
-      "Fehler: Fehler beim Laden der Textur Sky TOP",   "Fehler: Fehler beim Laden der Textur Sky BOTTOM",
+      "Fehler: Fehler beim Laden der Textur Sky FRONT",
+      "Fehler: Fehler beim Laden der Textur Sky BACK",
+      "Fehler: Fehler beim Laden der Textur Sky LEFT",
+      "Fehler: Fehler beim Laden der Textur Sky RIGHT",
+      "Fehler: Fehler beim Laden der Textur Sky TOP",
+      "Fehler: Fehler beim Laden der Textur Sky BOTTOM",
   };
   EXPECT_EQ(expected, LinesStartingWith(run.err, "Fehler")) << "stderr:\n" << run.err;
 
@@ -135,9 +139,8 @@ TEST_F(AssetFaults, WithoutPicFolderSkyFacesAreReportedInOrderAndTheFieldDrawsUn
       green += normal.At(x, y)[1];
       blue += normal.At(x, y)[2];
     }
-  EXPECT_TRUE(green > red && green > blue)
-      << "intact images: near floor sums R " << red << " G " << green << " B " << blue
-      << ", want grass (green)";
+  EXPECT_TRUE(green > red && green > blue) << "intact images: near floor sums R " << red << " G "
+                                           << green << " B " << blue << ", want grass (green)";
   EXPECT_TRUE(LinesStartingWith(normalRun.err, "Fehler").empty()) << normalRun.err;
 }
 
@@ -165,7 +168,8 @@ void WriteSolidBmp(const std::string& path, int size, uint8_t r, uint8_t g, uint
     file[i + 1] = g;
     file[i + 2] = r;
   }
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(file.data()), file.size());
 }
 
 // Code 4 cells use holz2. Its pixels in the frame are found by drawing once
@@ -219,15 +223,15 @@ TEST_F(AssetFaults, BrokenCubeImageLeavesOnlyItsOwnCubesUntextured) {
 
 // FIGHTER.png, the wall and object textures 6..16 are loaded but never drawn.
 TEST_F(AssetFaults, ImagesTheSceneNeverDrawsChangeNoPixelWhenMissing) {
-  const std::vector<std::string> args = {"--size", "160x120", "--keys",
-                                         "up*300 right*60 up*300 left*120 up*200 pgup*30",
-                                         "--every", "168"};
+  const std::vector<std::string> args = {
+      "--size",  "160x120", "--keys", "up*300 right*60 up*300 left*120 up*200 pgup*30",
+      "--every", "168"};
   const std::string normal = Assets("normal");
   const std::string pruned = Assets("pruned");
-  const char* unused[] = {"FIGHTER.png",          "pic/mauergrass.jpg",  "pic/obj/BURLWOOD.jpg",
-                          "pic/obj/PARQUET.jpg",  "pic/obj/WOOD04.jpg",  "pic/obj/S_BLECH2.jpg",
-                          "pic/obj/ALU.jpg",      "pic/obj/W-BLECH.jpg", "pic/obj/holz10.jpg",
-                          "pic/obj/holz12.jpg",   "pic/obj/Kork1.jpg",   "pic/obj/st2007.jpg",
+  const char* unused[] = {"FIGHTER.png",         "pic/mauergrass.jpg",  "pic/obj/BURLWOOD.jpg",
+                          "pic/obj/PARQUET.jpg", "pic/obj/WOOD04.jpg",  "pic/obj/S_BLECH2.jpg",
+                          "pic/obj/ALU.jpg",     "pic/obj/W-BLECH.jpg", "pic/obj/holz10.jpg",
+                          "pic/obj/holz12.jpg",  "pic/obj/Kork1.jpg",   "pic/obj/st2007.jpg",
                           "pic/obj/TEALCLOT.jpg"};
   for (const char* file : unused) ASSERT_TRUE(fs::remove(pruned + "/" + file)) << file;
 

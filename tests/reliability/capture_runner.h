@@ -11,7 +11,7 @@
 namespace reliability {
 
 struct ToolRun {
-  bool exited = false;   // false: killed by a signal (a crash)
+  bool exited = false;  // false: killed by a signal (a crash)
   int exitCode = -1;
   int signal = 0;
   std::string out;

@@ -81,9 +81,9 @@ TEST(LongRun, StraightFlythroughKeepsMemoryFlatAndTheFieldInStep) {
   const long frames = SoakFrames();
   ASSERT_GT(frames, 0);
   const std::string dir = MakeTempDir("soak");
-  ToolRun run = RunCapture({"--size", "160x120", "--keys", "up*" + std::to_string(frames),
-                            "--assets", EF_ASSET_DIR},
-                           dir, 250);
+  ToolRun run = RunCapture(
+      {"--size", "160x120", "--keys", "up*" + std::to_string(frames), "--assets", EF_ASSET_DIR},
+      dir, 250);
   RemoveTree(dir);
   ASSERT_TRUE(run.exited) << "killed by signal " << run.signal << "\n" << run.err;
   ASSERT_EQ(0, run.exitCode) << run.err;
@@ -118,10 +118,11 @@ TEST(LongRun, StraightFlythroughKeepsMemoryFlatAndTheFieldInStep) {
   long early = 0, late = 0;
   for (size_t i = warm; i < middle; ++i) early = std::max(early, run.rssKb[i]);
   for (size_t i = middle; i < n; ++i) late = std::max(late, run.rssKb[i]);
-  std::printf("soak: %ld frames in %.1f s (%.0f frames/s); VmRSS first %ld kB, after warm-up %ld kB, "
-              "early peak %ld kB, late peak %ld kB, last %ld kB; %ld recycles, eye z %.7g\n",
-              frames, run.seconds, frames / run.seconds, run.rssKb.front(), run.rssKb[warm], early,
-              late, run.rssKb.back(), model.recycles, printed.eyeZ);
+  std::printf(
+      "soak: %ld frames in %.1f s (%.0f frames/s); VmRSS first %ld kB, after warm-up %ld kB, "
+      "early peak %ld kB, late peak %ld kB, last %ld kB; %ld recycles, eye z %.7g\n",
+      frames, run.seconds, frames / run.seconds, run.rssKb.front(), run.rssKb[warm], early, late,
+      run.rssKb.back(), model.recycles, printed.eyeZ);
 #ifdef __SANITIZE_ADDRESS__
   std::printf("soak: memory not judged (AddressSanitizer's quarantine holds freed blocks)\n");
 #else
@@ -152,9 +153,10 @@ TEST(FloatLimit, StraightRunStopsAtTwoToTheTwentySecond) {
   }
   --steps;  // the last step changed nothing
   const double hours = steps / kStepsPerSecond / 3600.0;
-  std::printf("float limit: eye z stops at %.1f after %lld steps (%.2f h at %.0f steps/s); "
-              "%ld recycles, fieldOffset %.1f\n",
-              run.eyeZ, steps, hours, kStepsPerSecond, run.recycles, run.fieldOffset);
+  std::printf(
+      "float limit: eye z stops at %.1f after %lld steps (%.2f h at %.0f steps/s); "
+      "%ld recycles, fieldOffset %.1f\n",
+      run.eyeZ, steps, hours, kStepsPerSecond, run.recycles, run.fieldOffset);
   EXPECT_FALSE(recycleMissed);
   EXPECT_EQ(4194304.0f, run.eyeZ);
   EXPECT_EQ(419430, run.recycles);
@@ -176,10 +178,10 @@ TEST(FloatLimit, StepLengthFollowsTheFloatSpacing) {
       {131072.0f, 0.203125f},         // 2^17, spacing 2^-6
       {262144.0f, 0.1875f},           // 2^18, spacing 2^-5
       {524288.0f, 0.1875f},           // 2^19, spacing 2^-4
-      {1048576.0f, 0.25f},         // 2^20, spacing 2^-3
-      {2097152.0f, 0.25f},         // 2^21, spacing 2^-2
-      {4194303.75f, 0.25f},        // the last step that moves
-      {4194304.0f, 0.0f},          // 2^22, spacing 0.5: 0.2 rounds away
+      {1048576.0f, 0.25f},            // 2^20, spacing 2^-3
+      {2097152.0f, 0.25f},            // 2^21, spacing 2^-2
+      {4194303.75f, 0.25f},           // the last step that moves
+      {4194304.0f, 0.0f},             // 2^22, spacing 0.5: 0.2 rounds away
       {16777216.0f, 0.0f},
   };
   for (const auto& e : expected) {

@@ -29,14 +29,12 @@ namespace {
 // The files in the order the set loads them: objects 0-16, wall, fighter,
 // then the sky faces front, back, left, right, top, bottom.
 const char* const kLoadOrder[25] = {
-    "pic/obj/holz2.jpg",    "pic/obj/GINGHAM.jpg",  "pic/obj/LEOPARD.jpg",
-    "pic/obj/TABCLOTH.jpg", "pic/obj/WAVEDBL.jpg",  "pic/obj/holz6.jpg",
-    "pic/obj/BURLWOOD.jpg", "pic/obj/PARQUET.jpg",  "pic/obj/WOOD04.jpg",
-    "pic/obj/S_BLECH2.jpg", "pic/obj/ALU.jpg",      "pic/obj/W-BLECH.jpg",
-    "pic/obj/holz10.jpg",   "pic/obj/holz12.jpg",   "pic/obj/Kork1.jpg",
-    "pic/obj/st2007.jpg",   "pic/obj/TEALCLOT.jpg", "pic/mauergrass.jpg",
-    "FIGHTER.png",          "pic/sky/front.jpg",    "pic/sky/back.jpg",
-    "pic/sky/left.jpg",     "pic/sky/right.jpg",    "pic/sky/top.jpg",
+    "pic/obj/holz2.jpg",    "pic/obj/GINGHAM.jpg",  "pic/obj/LEOPARD.jpg",  "pic/obj/TABCLOTH.jpg",
+    "pic/obj/WAVEDBL.jpg",  "pic/obj/holz6.jpg",    "pic/obj/BURLWOOD.jpg", "pic/obj/PARQUET.jpg",
+    "pic/obj/WOOD04.jpg",   "pic/obj/S_BLECH2.jpg", "pic/obj/ALU.jpg",      "pic/obj/W-BLECH.jpg",
+    "pic/obj/holz10.jpg",   "pic/obj/holz12.jpg",   "pic/obj/Kork1.jpg",    "pic/obj/st2007.jpg",
+    "pic/obj/TEALCLOT.jpg", "pic/mauergrass.jpg",   "FIGHTER.png",          "pic/sky/front.jpg",
+    "pic/sky/back.jpg",     "pic/sky/left.jpg",     "pic/sky/right.jpg",    "pic/sky/top.jpg",
     "pic/sky/bottom.jpg",
 };
 const int kFirstSky = 19;
@@ -64,7 +62,9 @@ struct CreateCall {
 class FakeTexture final : public IDirect3DTexture9 {
  public:
   FakeTexture(UINT width, UINT height, UINT levels)
-      : m_width(width), m_height(height), m_levels(levels),
+      : m_width(width),
+        m_height(height),
+        m_levels(levels),
         m_bits(std::size_t(width) * height * 4) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
@@ -135,8 +135,7 @@ class FakeDevice final : public IDirect3DDevice9 {
   }
   HRESULT STDMETHODCALLTYPE BeginScene() override { return Unexpected("BeginScene"); }
   HRESULT STDMETHODCALLTYPE EndScene() override { return Unexpected("EndScene"); }
-  HRESULT STDMETHODCALLTYPE Clear(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float,
-                                  DWORD) override {
+  HRESULT STDMETHODCALLTYPE Clear(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD) override {
     return Unexpected("Clear");
   }
   HRESULT STDMETHODCALLTYPE SetTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX*) override {
@@ -176,19 +175,19 @@ class TextureSetTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.Entered()) << "cannot enter a scratch directory";
-    platform::SetMessageBoxHook([this](HWND owner, const char* text, const char* caption,
-                                       UINT type) {
-      EXPECT_EQ(nullptr, owner) << "the box has no owner window";
-      EXPECT_EQ(UINT(MB_OK), type) << "the box has an OK button only";
-      events_.push_back(std::string("box ") + (text ? text : "(null)") + " | " +
-                        (caption ? caption : "(null)"));
-      return IDOK;
-    });
+    platform::SetMessageBoxHook(
+        [this](HWND owner, const char* text, const char* caption, UINT type) {
+          EXPECT_EQ(nullptr, owner) << "the box has no owner window";
+          EXPECT_EQ(UINT(MB_OK), type) << "the box has an OK button only";
+          events_.push_back(std::string("box ") + (text ? text : "(null)") + " | " +
+                            (caption ? caption : "(null)"));
+          return IDOK;
+        });
     device_.onCreate = [this](const CreateCall& call) {
       const auto it = names_.find({call.width, call.height});
       events_.push_back("create " + (it != names_.end() ? it->second
-                                                          : std::to_string(call.width) + "x" +
-                                                                std::to_string(call.height)));
+                                                        : std::to_string(call.width) + "x" +
+                                                              std::to_string(call.height)));
     };
   }
   void TearDown() override { platform::ResetHooks(); }
@@ -224,7 +223,8 @@ class TextureSetTest : public ::testing::Test {
   // The texture the device created for the file at `index` of kLoadOrder.
   FakeTexture* CreatedFor(int index) {
     for (std::size_t i = 0; i < device_.creates.size(); ++i) {
-      if (device_.creates[i].width == WidthOf(index) && device_.creates[i].height == HeightOf(index))
+      if (device_.creates[i].width == WidthOf(index) &&
+          device_.creates[i].height == HeightOf(index))
         return device_.textures[i].get();
     }
     return nullptr;
@@ -442,8 +442,7 @@ TEST_F(TextureSetTest, GetTextureOnlyLooksUpTheMap) {
   const std::size_t before = device_.creates.size();
 
   EXPECT_EQ(nullptr, set.GetTexture("pic/unknown.jpg"));
-  EXPECT_EQ(nullptr, set.GetTexture("pic/obj/holz2.jpg"))
-      << "the fixed members are not in the map";
+  EXPECT_EQ(nullptr, set.GetTexture("pic/obj/holz2.jpg")) << "the fixed members are not in the map";
   EXPECT_EQ(nullptr, set.GetTexture(""));
   EXPECT_EQ(before, device_.creates.size()) << "GetTexture never loads";
   EXPECT_TRUE(set.textureMap.empty()) << "GetTexture inserts nothing";

@@ -30,23 +30,47 @@ const DWORD kTexturedFvf = D3DFVF_XYZ | D3DFVF_TEX1;  // 0x102
 // as the triangles A-B-C and C-D-A.
 const float kExpectedCube[36][5] = {
     // front (z = -1)
-    {-1, -1, -1, 0, 1}, {-1, 1, -1, 0, 0}, {1, 1, -1, 1, 0},
-    {1, 1, -1, 1, 0}, {1, -1, -1, 1, 1}, {-1, -1, -1, 0, 1},
+    {-1, -1, -1, 0, 1},
+    {-1, 1, -1, 0, 0},
+    {1, 1, -1, 1, 0},
+    {1, 1, -1, 1, 0},
+    {1, -1, -1, 1, 1},
+    {-1, -1, -1, 0, 1},
     // back (z = +1)
-    {1, -1, 1, 0, 1}, {1, 1, 1, 0, 0}, {-1, 1, 1, 1, 0},
-    {-1, 1, 1, 1, 0}, {-1, -1, 1, 1, 1}, {1, -1, 1, 0, 1},
+    {1, -1, 1, 0, 1},
+    {1, 1, 1, 0, 0},
+    {-1, 1, 1, 1, 0},
+    {-1, 1, 1, 1, 0},
+    {-1, -1, 1, 1, 1},
+    {1, -1, 1, 0, 1},
     // top (y = +1)
-    {-1, 1, -1, 0, 1}, {-1, 1, 1, 0, 0}, {1, 1, 1, 1, 0},
-    {1, 1, 1, 1, 0}, {1, 1, -1, 1, 1}, {-1, 1, -1, 0, 1},
+    {-1, 1, -1, 0, 1},
+    {-1, 1, 1, 0, 0},
+    {1, 1, 1, 1, 0},
+    {1, 1, 1, 1, 0},
+    {1, 1, -1, 1, 1},
+    {-1, 1, -1, 0, 1},
     // bottom (y = -1)
-    {1, -1, -1, 0, 1}, {1, -1, 1, 0, 0}, {-1, -1, 1, 1, 0},
-    {-1, -1, 1, 1, 0}, {-1, -1, -1, 1, 1}, {1, -1, -1, 0, 1},
+    {1, -1, -1, 0, 1},
+    {1, -1, 1, 0, 0},
+    {-1, -1, 1, 1, 0},
+    {-1, -1, 1, 1, 0},
+    {-1, -1, -1, 1, 1},
+    {1, -1, -1, 0, 1},
     // left (x = -1)
-    {-1, -1, 1, 0, 1}, {-1, 1, 1, 0, 0}, {-1, 1, -1, 1, 0},
-    {-1, 1, -1, 1, 0}, {-1, -1, -1, 1, 1}, {-1, -1, 1, 0, 1},
+    {-1, -1, 1, 0, 1},
+    {-1, 1, 1, 0, 0},
+    {-1, 1, -1, 1, 0},
+    {-1, 1, -1, 1, 0},
+    {-1, -1, -1, 1, 1},
+    {-1, -1, 1, 0, 1},
     // right (x = +1)
-    {1, -1, -1, 0, 1}, {1, 1, -1, 0, 0}, {1, 1, 1, 1, 0},
-    {1, 1, 1, 1, 0}, {1, -1, 1, 1, 1}, {1, -1, -1, 0, 1},
+    {1, -1, -1, 0, 1},
+    {1, 1, -1, 0, 0},
+    {1, 1, 1, 1, 0},
+    {1, 1, 1, 1, 0},
+    {1, -1, 1, 1, 1},
+    {1, -1, -1, 0, 1},
 };
 static_assert(sizeof(kExpectedCube) == 720, "36 vertices of 20 bytes");
 
@@ -55,7 +79,7 @@ struct Face {
   float normal[3];
 };
 const Face kFaces[6] = {
-    {"front", {0, 0, -1}}, {"back", {0, 0, 1}},  {"top", {0, 1, 0}},
+    {"front", {0, 0, -1}},  {"back", {0, 0, 1}},  {"top", {0, 1, 0}},
     {"bottom", {0, -1, 0}}, {"left", {-1, 0, 0}}, {"right", {1, 0, 0}},
 };
 
@@ -191,8 +215,7 @@ TEST_F(CubeWithDevice, FailedLockCopiesNothingAndDoesNotUnlock) {
 TEST_F(CubeWithDevice, LockThatYieldsNoMemoryIsNotWrittenThrough) {
   EXPECT_CALL(device_, CreateVertexBuffer(_, _, _, _, _, _))
       .WillOnce(DoAll(SetArgPointee<4>(&buffer_), Return(D3D_OK)));
-  EXPECT_CALL(buffer_, Lock(_, _, _, _))
-      .WillOnce(DoAll(SetArgPointee<2>(nullptr), Return(D3D_OK)));
+  EXPECT_CALL(buffer_, Lock(_, _, _, _)).WillOnce(DoAll(SetArgPointee<2>(nullptr), Return(D3D_OK)));
   EXPECT_CALL(buffer_, Unlock()).Times(::testing::AtMost(1));
   EXPECT_EQ(0, cube_.Create(&device_));
   EXPECT_CALL(buffer_, Release()).WillOnce(Return(0));

@@ -17,8 +17,8 @@ namespace {
 
 using ::testing::_;
 using ::testing::DoAll;
-using ::testing::Invoke;
 using ::testing::InSequence;
+using ::testing::Invoke;
 using ::testing::IsNull;
 using ::testing::NiceMock;
 using ::testing::Return;
@@ -196,8 +196,7 @@ TEST_F(FloorStripWithDevice, FailedLockCopiesNothingAndDoesNotUnlock) {
 TEST_F(FloorStripWithDevice, LockThatYieldsNoMemoryIsNotWrittenThrough) {
   EXPECT_CALL(device_, CreateVertexBuffer(_, _, _, _, _, _))
       .WillOnce(DoAll(SetArgPointee<4>(&buffer_), Return(D3D_OK)));
-  EXPECT_CALL(buffer_, Lock(_, _, _, _))
-      .WillOnce(DoAll(SetArgPointee<2>(nullptr), Return(D3D_OK)));
+  EXPECT_CALL(buffer_, Lock(_, _, _, _)).WillOnce(DoAll(SetArgPointee<2>(nullptr), Return(D3D_OK)));
   EXPECT_CALL(buffer_, Unlock()).Times(::testing::AtMost(1));
   EXPECT_EQ(0, strip_.Build());  // would crash copying to null
   EXPECT_CALL(buffer_, Release()).WillOnce(Return(0));

@@ -189,7 +189,8 @@ TEST_F(MeshPixelTest, CubeSideFacesShowTheImageUprightAndUnmirroredFromOutside) 
     EXPECT_TRUE(IsRed(frame.At(c - q, c - q))) << "upper left " << Describe(frame.At(c - q, c - q));
     EXPECT_TRUE(IsGreen(frame.At(c + q, c - q)))
         << "upper right " << Describe(frame.At(c + q, c - q));
-    EXPECT_TRUE(IsBlue(frame.At(c - q, c + q))) << "lower left " << Describe(frame.At(c - q, c + q));
+    EXPECT_TRUE(IsBlue(frame.At(c - q, c + q)))
+        << "lower left " << Describe(frame.At(c - q, c + q));
     EXPECT_TRUE(IsBlue(frame.At(c + q, c + q)))
         << "lower right " << Describe(frame.At(c + q, c + q));
     EXPECT_TRUE(IsBlack(frame.At(8, 8))) << "outside the cube " << Describe(frame.At(8, 8));

@@ -128,8 +128,7 @@ TEST_F(PyramidWithDevice, FailedLockCopiesNothingAndDoesNotUnlock) {
 TEST_F(PyramidWithDevice, LockThatYieldsNoMemoryIsNotWrittenThrough) {
   EXPECT_CALL(device_, CreateVertexBuffer(_, _, _, _, _, _))
       .WillOnce(DoAll(SetArgPointee<4>(&buffer_), Return(D3D_OK)));
-  EXPECT_CALL(buffer_, Lock(_, _, _, _))
-      .WillOnce(DoAll(SetArgPointee<2>(nullptr), Return(D3D_OK)));
+  EXPECT_CALL(buffer_, Lock(_, _, _, _)).WillOnce(DoAll(SetArgPointee<2>(nullptr), Return(D3D_OK)));
   EXPECT_CALL(buffer_, Unlock()).Times(::testing::AtMost(1));
   EXPECT_EQ(0, pyramid_.Create(&device_));
   EXPECT_EQ(0, pyramid_.Build());

@@ -164,10 +164,11 @@ TEST_F(WorldTest, EveryFramePlacesElevenStripsAndHundredTenCells) {
   std::vector<D3DPRIMITIVETYPE> draws;
   std::vector<IDirect3DBaseTexture9*> cubeTextures;
   IDirect3DBaseTexture9* bound = nullptr;
-  ON_CALL(device, SetTransform(D3DTS_WORLD, _)).WillByDefault([&](D3DTRANSFORMSTATETYPE, const D3DMATRIX* m) {
-    worlds.push_back(*m);
-    return D3D_OK;
-  });
+  ON_CALL(device, SetTransform(D3DTS_WORLD, _))
+      .WillByDefault([&](D3DTRANSFORMSTATETYPE, const D3DMATRIX* m) {
+        worlds.push_back(*m);
+        return D3D_OK;
+      });
   ON_CALL(device, SetTexture(0, _)).WillByDefault([&](DWORD, IDirect3DBaseTexture9* t) {
     bound = t;
     return D3D_OK;

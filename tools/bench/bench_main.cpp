@@ -143,9 +143,9 @@ void PrintGlInfo() {
          reinterpret_cast<const char*>(gl.GetString(GL_RENDERER)),
          reinterpret_cast<const char*>(gl.GetString(GL_VERSION)));
   auto* device = dynamic_cast<platform::Device*>(g_pd3dDevice);
-  printf("GL_BACK_BUFFER=%s\n", !device                                  ? "?"
-                                 : device->Renderer().DrawsIntoWindow() ? "the window's framebuffer"
-                                                                        : "a framebuffer object");
+  printf("GL_BACK_BUFFER=%s\n", !device                                ? "?"
+                                : device->Renderer().DrawsIntoWindow() ? "the window's framebuffer"
+                                                                       : "a framebuffer object");
 }
 
 int RunProgram(const Options& o) {

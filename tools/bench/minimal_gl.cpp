@@ -13,43 +13,43 @@
 namespace bench {
 namespace {
 
-#define MINIMAL_GL_FUNCTIONS(X)                                         \
-  X(PFNGLCLEARCOLORPROC, ClearColor)                                    \
-  X(PFNGLCLEARPROC, Clear)                                              \
-  X(PFNGLENABLEPROC, Enable)                                            \
-  X(PFNGLDEPTHFUNCPROC, DepthFunc)                                      \
-  X(PFNGLFRONTFACEPROC, FrontFace)                                      \
-  X(PFNGLCULLFACEPROC, CullFace)                                        \
-  X(PFNGLVIEWPORTPROC, Viewport)                                        \
-  X(PFNGLFINISHPROC, Finish)                                            \
-  X(PFNGLREADPIXELSPROC, ReadPixels)                                    \
-  X(PFNGLDRAWARRAYSPROC, DrawArrays)                                    \
-  X(PFNGLGENTEXTURESPROC, GenTextures)                                  \
-  X(PFNGLBINDTEXTUREPROC, BindTexture)                                  \
-  X(PFNGLTEXIMAGE2DPROC, TexImage2D)                                    \
-  X(PFNGLTEXPARAMETERIPROC, TexParameteri)                              \
-  X(PFNGLGENBUFFERSPROC, GenBuffers)                                    \
-  X(PFNGLBINDBUFFERPROC, BindBuffer)                                    \
-  X(PFNGLBUFFERDATAPROC, BufferData)                                    \
-  X(PFNGLGENVERTEXARRAYSPROC, GenVertexArrays)                          \
-  X(PFNGLBINDVERTEXARRAYPROC, BindVertexArray)                          \
-  X(PFNGLENABLEVERTEXATTRIBARRAYPROC, EnableVertexAttribArray)          \
-  X(PFNGLVERTEXATTRIBPOINTERPROC, VertexAttribPointer)                  \
-  X(PFNGLVERTEXATTRIB4FPROC, VertexAttrib4f)                            \
-  X(PFNGLCREATESHADERPROC, CreateShader)                                \
-  X(PFNGLSHADERSOURCEPROC, ShaderSource)                                \
-  X(PFNGLCOMPILESHADERPROC, CompileShader)                              \
-  X(PFNGLGETSHADERIVPROC, GetShaderiv)                                  \
-  X(PFNGLGETSHADERINFOLOGPROC, GetShaderInfoLog)                        \
-  X(PFNGLCREATEPROGRAMPROC, CreateProgram)                              \
-  X(PFNGLATTACHSHADERPROC, AttachShader)                                \
-  X(PFNGLLINKPROGRAMPROC, LinkProgram)                                  \
-  X(PFNGLGETPROGRAMIVPROC, GetProgramiv)                                \
-  X(PFNGLUSEPROGRAMPROC, UseProgram)                                    \
-  X(PFNGLGETUNIFORMLOCATIONPROC, GetUniformLocation)                    \
-  X(PFNGLUNIFORM1IPROC, Uniform1i)                                      \
-  X(PFNGLUNIFORM3FPROC, Uniform3f)                                      \
-  X(PFNGLUNIFORM2FPROC, Uniform2f)                                      \
+#define MINIMAL_GL_FUNCTIONS(X)                                \
+  X(PFNGLCLEARCOLORPROC, ClearColor)                           \
+  X(PFNGLCLEARPROC, Clear)                                     \
+  X(PFNGLENABLEPROC, Enable)                                   \
+  X(PFNGLDEPTHFUNCPROC, DepthFunc)                             \
+  X(PFNGLFRONTFACEPROC, FrontFace)                             \
+  X(PFNGLCULLFACEPROC, CullFace)                               \
+  X(PFNGLVIEWPORTPROC, Viewport)                               \
+  X(PFNGLFINISHPROC, Finish)                                   \
+  X(PFNGLREADPIXELSPROC, ReadPixels)                           \
+  X(PFNGLDRAWARRAYSPROC, DrawArrays)                           \
+  X(PFNGLGENTEXTURESPROC, GenTextures)                         \
+  X(PFNGLBINDTEXTUREPROC, BindTexture)                         \
+  X(PFNGLTEXIMAGE2DPROC, TexImage2D)                           \
+  X(PFNGLTEXPARAMETERIPROC, TexParameteri)                     \
+  X(PFNGLGENBUFFERSPROC, GenBuffers)                           \
+  X(PFNGLBINDBUFFERPROC, BindBuffer)                           \
+  X(PFNGLBUFFERDATAPROC, BufferData)                           \
+  X(PFNGLGENVERTEXARRAYSPROC, GenVertexArrays)                 \
+  X(PFNGLBINDVERTEXARRAYPROC, BindVertexArray)                 \
+  X(PFNGLENABLEVERTEXATTRIBARRAYPROC, EnableVertexAttribArray) \
+  X(PFNGLVERTEXATTRIBPOINTERPROC, VertexAttribPointer)         \
+  X(PFNGLVERTEXATTRIB4FPROC, VertexAttrib4f)                   \
+  X(PFNGLCREATESHADERPROC, CreateShader)                       \
+  X(PFNGLSHADERSOURCEPROC, ShaderSource)                       \
+  X(PFNGLCOMPILESHADERPROC, CompileShader)                     \
+  X(PFNGLGETSHADERIVPROC, GetShaderiv)                         \
+  X(PFNGLGETSHADERINFOLOGPROC, GetShaderInfoLog)               \
+  X(PFNGLCREATEPROGRAMPROC, CreateProgram)                     \
+  X(PFNGLATTACHSHADERPROC, AttachShader)                       \
+  X(PFNGLLINKPROGRAMPROC, LinkProgram)                         \
+  X(PFNGLGETPROGRAMIVPROC, GetProgramiv)                       \
+  X(PFNGLUSEPROGRAMPROC, UseProgram)                           \
+  X(PFNGLGETUNIFORMLOCATIONPROC, GetUniformLocation)           \
+  X(PFNGLUNIFORM1IPROC, Uniform1i)                             \
+  X(PFNGLUNIFORM3FPROC, Uniform3f)                             \
+  X(PFNGLUNIFORM2FPROC, Uniform2f)                             \
   X(PFNGLUNIFORMMATRIX4FVPROC, UniformMatrix4fv)
 
 struct Gl {
@@ -59,11 +59,11 @@ struct Gl {
 };
 
 bool LoadGl(Gl* gl, std::string* error) {
-#define MINIMAL_GL_LOAD(type, name)                                              \
-  gl->name = reinterpret_cast<type>(SDL_GL_GetProcAddress("gl" #name));          \
-  if (!gl->name) {                                                               \
-    *error = "no gl" #name;                                                      \
-    return false;                                                                \
+#define MINIMAL_GL_LOAD(type, name)                                     \
+  gl->name = reinterpret_cast<type>(SDL_GL_GetProcAddress("gl" #name)); \
+  if (!gl->name) {                                                      \
+    *error = "no gl" #name;                                             \
+    return false;                                                       \
   }
   MINIMAL_GL_FUNCTIONS(MINIMAL_GL_LOAD)
 #undef MINIMAL_GL_LOAD
@@ -242,9 +242,8 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
     for (uint32_t i = frame.firstDraw; i < frame.firstDraw + frame.drawCount; ++i) {
       const RecordedDraw& draw = recording.draws[i];
       const int kind = static_cast<int>(draw.kind);
-      gl.BindTexture(GL_TEXTURE_2D,
-                     textures[draw.texture < 0 ? recording.textures.size()
-                                               : static_cast<size_t>(draw.texture)]);
+      gl.BindTexture(GL_TEXTURE_2D, textures[draw.texture < 0 ? recording.textures.size()
+                                                              : static_cast<size_t>(draw.texture)]);
       gl.BindVertexArray(vaos[kind]);
       gl.UniformMatrix4fv(worldLocation, 1, GL_FALSE, draw.world);
       gl.DrawArrays(modes[kind], 0, counts[kind]);

@@ -30,8 +30,7 @@ class RecordingDevice final : public IDirect3DDevice9 {
                                           D3DFORMAT format, D3DPOOL pool,
                                           IDirect3DTexture9** texture,
                                           HANDLE* sharedHandle) override {
-    return m_real->CreateTexture(width, height, levels, usage, format, pool, texture,
-                                 sharedHandle);
+    return m_real->CreateTexture(width, height, levels, usage, format, pool, texture, sharedHandle);
   }
   HRESULT STDMETHODCALLTYPE CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                                IDirect3DVertexBuffer9** vertexBuffer,

@@ -75,7 +75,8 @@ Options ParseOptions(int argc, char** argv) {
       std::string v = value();
       int w = 0, h = 0;
       char extra = 0;
-      if (sscanf(v.c_str(), "%dx%d%c", &w, &h, &extra) != 2 || w < 1 || h < 1 || w > 8192 || h > 8192)
+      if (sscanf(v.c_str(), "%dx%d%c", &w, &h, &extra) != 2 || w < 1 || h < 1 || w > 8192 ||
+          h > 8192)
         UsageError("bad --size '" + v + "' (want WxH)");
       o.width = w;
       o.height = h;

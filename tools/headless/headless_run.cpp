@@ -18,10 +18,10 @@ struct KeyName {
   const char* name;
   int dik;  // 0: no key
 };
-const KeyName kKeys[] = {{"none", 0},         {"up", DIK_UP},     {"down", DIK_DOWN},
-                         {"left", DIK_LEFT},  {"right", DIK_RIGHT}, {"pgup", DIK_PRIOR},
-                         {"pgdn", DIK_NEXT},  {"home", DIK_HOME}, {"end", DIK_END},
-                         {"add", DIK_ADD},    {"subtract", DIK_SUBTRACT}};
+const KeyName kKeys[] = {
+    {"none", 0},          {"up", DIK_UP},      {"down", DIK_DOWN},        {"left", DIK_LEFT},
+    {"right", DIK_RIGHT}, {"pgup", DIK_PRIOR}, {"pgdn", DIK_NEXT},        {"home", DIK_HOME},
+    {"end", DIK_END},     {"add", DIK_ADD},    {"subtract", DIK_SUBTRACT}};
 
 }  // namespace
 
@@ -29,8 +29,7 @@ bool ParseCount(const std::string& text, long* value) {
   char* end = nullptr;
   errno = 0;
   const long parsed = strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || errno != 0 || parsed <= 0 || parsed > 100000000)
-    return false;
+  if (text.empty() || *end != '\0' || errno != 0 || parsed <= 0 || parsed > 100000000) return false;
   *value = parsed;
   return true;
 }

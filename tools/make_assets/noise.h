@@ -13,7 +13,7 @@ namespace assets {
 constexpr float kPi = 3.14159265358979f;
 
 struct Rgb {
-    float r = 0, g = 0, b = 0;
+  float r = 0, g = 0, b = 0;
 };
 
 inline Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
@@ -43,7 +43,7 @@ float GradientNoise(float x, float y, int periodX, int periodY, uint32_t seed);
 // Result is normalised to about [-1, 1].
 float Fbm(float u, float v, int freqX, int freqY, int octaves, uint32_t seed);
 inline float Fbm(float u, float v, int freq, int octaves, uint32_t seed) {
-    return Fbm(u, v, freq, freq, octaves, seed);
+  return Fbm(u, v, freq, freq, octaves, seed);
 }
 
 // Non-repeating (in practice) fractal noise on the plane, one lattice cell per unit.
@@ -52,9 +52,9 @@ float FbmPlane(float x, float y, int octaves, uint32_t seed);
 // Nearest and second-nearest feature points of an n x n jittered grid that
 // wraps over the unit square. Distances are in cell units.
 struct Cell {
-    float f1 = 0, f2 = 0;  // distance to nearest / second-nearest point
-    float dx = 0, dy = 0;  // offset from the nearest point to the sample
-    uint32_t id = 0;       // hash of the nearest point's cell
+  float f1 = 0, f2 = 0;  // distance to nearest / second-nearest point
+  float dx = 0, dy = 0;  // offset from the nearest point to the sample
+  uint32_t id = 0;       // hash of the nearest point's cell
 };
 Cell Worley(float u, float v, int cells, float jitter, uint32_t seed);
 

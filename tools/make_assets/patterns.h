@@ -10,11 +10,11 @@ namespace assets {
 
 // materials.cpp -- object textures (tile seamlessly unless bevelled).
 struct WoodStyle {
-    Rgb light, dark;
-    int rings;        // growth rings across the board
-    float warp;       // how much the rings wander
-    bool cathedral;   // flat-sawn arches instead of straight grain
-    uint32_t seed;
+  Rgb light, dark;
+  int rings;       // growth rings across the board
+  float warp;      // how much the rings wander
+  bool cathedral;  // flat-sawn arches instead of straight grain
+  uint32_t seed;
 };
 Canvas Wood(int size, const WoodStyle& style);
 Canvas BurlWood(int size);

@@ -9,4 +9,4 @@ namespace allocation_probe {
 void Reset();
 std::size_t LargestSinceReset();
 
-} // namespace allocation_probe
+}  // namespace allocation_probe

@@ -36,8 +36,8 @@ class DInputTest : public ::testing::Test {
 
   void CreateKeyboard() {
     void* object = nullptr;
-    ASSERT_EQ(DirectInput8Create(GetModuleHandleA(nullptr), DIRECTINPUT_VERSION, IID_IDirectInput8A, &object,
-                                 nullptr),
+    ASSERT_EQ(DirectInput8Create(GetModuleHandleA(nullptr), DIRECTINPUT_VERSION, IID_IDirectInput8A,
+                                 &object, nullptr),
               DI_OK);
     m_input = static_cast<IDirectInput8A*>(object);
     ASSERT_EQ(m_input->CreateDevice(GUID_SysKeyboard, &m_device, nullptr), DI_OK);
@@ -56,8 +56,8 @@ class DInputTest : public ::testing::Test {
       return RegisterClassExA(&wc) != 0;
     }();
     EXPECT_TRUE(registered);
-    return CreateWindowExA(0, "DInputTestWindow", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr, nullptr,
-                           nullptr);
+    return CreateWindowExA(0, "DInputTestWindow", "", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
+                           nullptr, nullptr);
   }
 
   static void PushKey(Uint32 type, SDL_Scancode scancode) {
@@ -95,7 +95,8 @@ class DInputTest : public ::testing::Test {
 
 TEST_F(DInputTest, CreateChecksItsArguments) {
   void* object = reinterpret_cast<void*>(1);
-  EXPECT_EQ(DirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, nullptr, nullptr), DIERR_INVALIDPARAM);
+  EXPECT_EQ(DirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, nullptr, nullptr),
+            DIERR_INVALIDPARAM);
   EXPECT_EQ(DirectInput8Create(nullptr, 0x0800, kUnknownGuid, &object, nullptr), DIERR_NOINTERFACE);
   EXPECT_EQ(object, nullptr) << "the out-pointer must be cleared on failure";
   EXPECT_EQ(DirectInput8Create(nullptr, 0x0700, IID_IDirectInput8A, &object, nullptr),
@@ -105,11 +106,12 @@ TEST_F(DInputTest, CreateChecksItsArguments) {
 
 TEST_F(DInputTest, CreateHookAnswersInstead) {
   DWORD seenVersion = 0;
-  platform::SetDirectInput8CreateHook([&](HINSTANCE, DWORD version, REFIID, LPVOID* out, LPUNKNOWN) {
-    seenVersion = version;
-    *out = nullptr;
-    return E_FAIL;
-  });
+  platform::SetDirectInput8CreateHook(
+      [&](HINSTANCE, DWORD version, REFIID, LPVOID* out, LPUNKNOWN) {
+        seenVersion = version;
+        *out = nullptr;
+        return E_FAIL;
+      });
   void* object = nullptr;
   EXPECT_EQ(DirectInput8Create(nullptr, 0x0800, IID_IDirectInput8A, &object, nullptr), E_FAIL);
   EXPECT_EQ(seenVersion, 0x0800u);
@@ -146,12 +148,16 @@ TEST_F(DInputTest, DataFormatAndCooperativeLevelValidation) {
   DIDATAFORMAT mouseLike = c_dfDIKeyboard;
   mouseLike.dwDataSize = 16;
   EXPECT_EQ(m_device->SetDataFormat(&mouseLike), DIERR_INVALIDPARAM);
-  EXPECT_EQ(m_device->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE), DIERR_INVALIDPARAM) << "no fg/bg";
-  EXPECT_EQ(m_device->SetCooperativeLevel(nullptr, DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | DISCL_BACKGROUND),
+  EXPECT_EQ(m_device->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE), DIERR_INVALIDPARAM)
+      << "no fg/bg";
+  EXPECT_EQ(m_device->SetCooperativeLevel(nullptr,
+                                          DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | DISCL_BACKGROUND),
             DIERR_INVALIDPARAM);
-  EXPECT_EQ(m_device->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_BACKGROUND),
+  EXPECT_EQ(m_device->SetCooperativeLevel(nullptr,
+                                          DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_BACKGROUND),
             DIERR_INVALIDPARAM);
-  EXPECT_EQ(m_device->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), DIERR_INVALIDPARAM)
+  EXPECT_EQ(m_device->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND),
+            DIERR_INVALIDPARAM)
       << "foreground needs a window";
   EXPECT_EQ(m_device->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE | DISCL_BACKGROUND), DI_OK);
   ASSERT_EQ(m_device->Acquire(), DI_OK);

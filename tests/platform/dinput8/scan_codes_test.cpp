@@ -18,11 +18,16 @@ struct DikCase {
 
 TEST(DInputScanCodes, KeysThePlatformNotesName) {
   const DikCase cases[] = {
-      {SDL_SCANCODE_ESCAPE, 0x01, "Escape"},       {SDL_SCANCODE_KP_MINUS, 0x4A, "keypad -"},
-      {SDL_SCANCODE_KP_PLUS, 0x4E, "keypad +"},    {SDL_SCANCODE_HOME, 0xC7, "Home"},
-      {SDL_SCANCODE_UP, 0xC8, "Up"},               {SDL_SCANCODE_PAGEUP, 0xC9, "Page Up"},
-      {SDL_SCANCODE_LEFT, 0xCB, "Left"},           {SDL_SCANCODE_RIGHT, 0xCD, "Right"},
-      {SDL_SCANCODE_END, 0xCF, "End"},             {SDL_SCANCODE_DOWN, 0xD0, "Down"},
+      {SDL_SCANCODE_ESCAPE, 0x01, "Escape"},
+      {SDL_SCANCODE_KP_MINUS, 0x4A, "keypad -"},
+      {SDL_SCANCODE_KP_PLUS, 0x4E, "keypad +"},
+      {SDL_SCANCODE_HOME, 0xC7, "Home"},
+      {SDL_SCANCODE_UP, 0xC8, "Up"},
+      {SDL_SCANCODE_PAGEUP, 0xC9, "Page Up"},
+      {SDL_SCANCODE_LEFT, 0xCB, "Left"},
+      {SDL_SCANCODE_RIGHT, 0xCD, "Right"},
+      {SDL_SCANCODE_END, 0xCF, "End"},
+      {SDL_SCANCODE_DOWN, 0xD0, "Down"},
       {SDL_SCANCODE_PAGEDOWN, 0xD1, "Page Down"},
   };
   for (const DikCase& c : cases) EXPECT_EQ(int{DikFromSdlScancode(c.scancode)}, c.dik) << c.name;
@@ -90,8 +95,8 @@ TEST(DInputScanCodes, DistinctCodesAndZeroForUnknownKeys) {
     if (s == SDL_SCANCODE_NONUSHASH) continue;
     const int dik = DikFromSdlScancode(static_cast<SDL_Scancode>(s));
     if (dik == 0) continue;
-    EXPECT_TRUE(seen.insert(dik).second) << "scan code 0x" << std::hex << dik << " given twice (SDL scancode "
-                                         << std::dec << s << ")";
+    EXPECT_TRUE(seen.insert(dik).second) << "scan code 0x" << std::hex << dik
+                                         << " given twice (SDL scancode " << std::dec << s << ")";
   }
   EXPECT_GE(seen.size(), 100u) << "most of a 105-key keyboard";
 }

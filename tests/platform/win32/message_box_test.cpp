@@ -11,8 +11,10 @@
 namespace {
 
 TEST(Win32MessageBox, LineFormat) {
-  EXPECT_EQ(platform::FormatMessageBoxLine("Direct3D failed", "Endless field"), "Endless field: Direct3D failed");
-  EXPECT_EQ(platform::FormatMessageBoxLine("no device", nullptr), "Error: no device") << "Windows' default title";
+  EXPECT_EQ(platform::FormatMessageBoxLine("Direct3D failed", "Endless field"),
+            "Endless field: Direct3D failed");
+  EXPECT_EQ(platform::FormatMessageBoxLine("no device", nullptr), "Error: no device")
+      << "Windows' default title";
   EXPECT_EQ(platform::FormatMessageBoxLine(nullptr, "Title"), "Title: ");
 }
 
@@ -23,7 +25,8 @@ TEST_F(Win32MessageBoxCall, WithoutARealDisplayPrintsOneLineAndReturnsOk) {
   // On a real display the box would wait for a click.
   if (platform::SdlVideoHasRealDisplay()) GTEST_SKIP() << "a real display would show a modal box";
   ::testing::internal::CaptureStderr();
-  const int result = MessageBoxA(nullptr, "Could not start Direct3D", nullptr, MB_OK | MB_ICONERROR);
+  const int result =
+      MessageBoxA(nullptr, "Could not start Direct3D", nullptr, MB_OK | MB_ICONERROR);
   const std::string printed = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(printed, "Error: Could not start Direct3D\n");

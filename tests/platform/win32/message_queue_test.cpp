@@ -89,7 +89,8 @@ TEST_F(Win32MessageQueue, FullQueueRefusesNewMessagesAndKeepsTheOldest) {
   MSG msg{};
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(msg.wParam, WPARAM{0});
-  EXPECT_TRUE(platform::PostWindowMessage(FakeWindow(), WM_CLOSE, 0, 0)) << "room again after a removal";
+  EXPECT_TRUE(platform::PostWindowMessage(FakeWindow(), WM_CLOSE, 0, 0))
+      << "room again after a removal";
 }
 
 TEST_F(Win32MessageQueue, TranslateAnswersForKeyMessagesOnly) {
@@ -121,8 +122,8 @@ TEST_F(Win32MessageQueue, DispatchCallsTheClassProcedureWithTheMessage) {
   if (!platform::EnsureSdlVideo()) GTEST_SKIP() << "no SDL video: " << platform::SdlVideoError();
   WNDCLASSEXA wc = platform_test::MakeClass("DispatchAnswering", AnsweringProc);
   ASSERT_NE(RegisterClassExA(&wc), 0);
-  HWND hwnd = CreateWindowExA(0, "DispatchAnswering", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr,
-                              nullptr);
+  HWND hwnd = CreateWindowExA(0, "DispatchAnswering", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
+                              nullptr, nullptr);
   ASSERT_NE(hwnd, nullptr);
   platform_test::DrainMessages();
   EXPECT_TRUE(Received().empty()) << "CreateWindowExA is not to call the procedure";
@@ -149,7 +150,8 @@ TEST_F(Win32MessageQueue, WindowCloseEventBecomesWmClose) {
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(msg.hwnd, hwnd);
   EXPECT_EQ(msg.message, UINT{WM_CLOSE});
-  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) << "message 0x" << std::hex << msg.message;
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+      << "message 0x" << std::hex << msg.message;
 }
 
 TEST_F(Win32MessageQueue, FocusEventsBecomeSetAndKillFocus) {
@@ -214,7 +216,8 @@ TEST_F(Win32MessageQueue, AltF4ClosesTheWindowThroughTheDefaultProcedure) {
   DispatchMessageA(&msg);
 
   ASSERT_EQ(Received().size(), 3u);
-  EXPECT_EQ(Received()[2].message, UINT{WM_DESTROY}) << "WM_CLOSE's default is to destroy the window";
+  EXPECT_EQ(Received()[2].message, UINT{WM_DESTROY})
+      << "WM_CLOSE's default is to destroy the window";
   EXPECT_EQ(Received()[2].hwnd, hwnd);
   EXPECT_EQ(platform::SdlWindowFromHwnd(hwnd), nullptr) << "the handle is stale after destruction";
   msg.message = WM_CLOSE;

@@ -56,8 +56,7 @@ inline const char* RecordingClassName() {
 // procedure got.
 inline void DrainMessages() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-  }
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
   platform::ResetMessageQueue();
   Received().clear();
 }
@@ -78,8 +77,8 @@ class Win32Test : public ::testing::Test {
   // A window, or null (and the test should skip) when no display is there.
   HWND MakeWindow(DWORD style = WS_POPUP) {
     if (!platform::EnsureSdlVideo()) return nullptr;
-    HWND hwnd = CreateWindowExA(0, RecordingClassName(), "test", style, 0, 0, 64, 48, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+    HWND hwnd = CreateWindowExA(0, RecordingClassName(), "test", style, 0, 0, 64, 48, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
     EXPECT_NE(hwnd, nullptr);
     DrainMessages();
     return hwnd;
@@ -93,8 +92,8 @@ class Win32Test : public ::testing::Test {
     ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
   }
 
-  static void PushKey(HWND hwnd, Uint32 type, SDL_Scancode scancode, SDL_Keycode keycode, Uint16 mod = 0,
-                      Uint8 repeat = 0) {
+  static void PushKey(HWND hwnd, Uint32 type, SDL_Scancode scancode, SDL_Keycode keycode,
+                      Uint16 mod = 0, Uint8 repeat = 0) {
     SDL_Event event{};
     event.type = type;
     event.key.windowID = SDL_GetWindowID(platform::SdlWindowFromHwnd(hwnd));

@@ -47,17 +47,19 @@ TEST_F(Win32Window, RegisterClassFailsWhileTheHookSaysSo) {
 }
 
 TEST_F(Win32Window, CreateWindowOfAnUnknownClassFails) {
-  EXPECT_EQ(CreateWindowExA(0, "NoSuchClassAnywhere", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                            nullptr),
+  EXPECT_EQ(CreateWindowExA(0, "NoSuchClassAnywhere", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                            nullptr, nullptr),
             nullptr);
-  EXPECT_EQ(CreateWindowExA(0, nullptr, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
-            nullptr);
+  EXPECT_EQ(
+      CreateWindowExA(0, nullptr, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+      nullptr);
 }
 
 TEST_F(Win32Window, CreateWindowMakesAnSdlWindowOfTheAskedShape) {
   if (!platform::EnsureSdlVideo()) GTEST_SKIP() << "no SDL video: " << platform::SdlVideoError();
-  HWND hwnd = CreateWindowExA(0, platform_test::RecordingClassName(), "Endless field", WS_POPUP | WS_VISIBLE,
-                              20, 30, 320, 200, nullptr, nullptr, nullptr, nullptr);
+  HWND hwnd =
+      CreateWindowExA(0, platform_test::RecordingClassName(), "Endless field",
+                      WS_POPUP | WS_VISIBLE, 20, 30, 320, 200, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(hwnd, nullptr);
   SDL_Window* window = platform::SdlWindowFromHwnd(hwnd);
   ASSERT_NE(window, nullptr);
@@ -72,13 +74,14 @@ TEST_F(Win32Window, CreateWindowMakesAnSdlWindowOfTheAskedShape) {
   EXPECT_STREQ(SDL_GetWindowTitle(window), "Endless field");
   EXPECT_TRUE(platform_test::Received().empty()) << "CreateWindowExA called the procedure";
 
-  HWND tiny = CreateWindowExA(0, platform_test::RecordingClassName(), nullptr, WS_OVERLAPPEDWINDOW, 0, 0, 0,
-                              -5, nullptr, nullptr, nullptr, nullptr);
+  HWND tiny = CreateWindowExA(0, platform_test::RecordingClassName(), nullptr, WS_OVERLAPPEDWINDOW,
+                              0, 0, 0, -5, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(tiny, nullptr);
   SDL_GetWindowSize(platform::SdlWindowFromHwnd(tiny), &w, &h);
   EXPECT_GE(w, 1);
   EXPECT_GE(h, 1);
-  EXPECT_FALSE(SDL_GetWindowFlags(platform::SdlWindowFromHwnd(tiny)) & SDL_WINDOW_SHOWN) << "no WS_VISIBLE";
+  EXPECT_FALSE(SDL_GetWindowFlags(platform::SdlWindowFromHwnd(tiny)) & SDL_WINDOW_SHOWN)
+      << "no WS_VISIBLE";
 }
 
 TEST_F(Win32Window, ForeignHandlesHaveNoSdlWindow) {
@@ -108,7 +111,8 @@ TEST_F(Win32Window, ResourceHandles) {
   EXPECT_NE(GetModuleHandleA(nullptr), nullptr);
   EXPECT_EQ(GetModuleHandleA(nullptr), GetModuleHandleA(nullptr));
   EXPECT_NE(LoadCursorA(nullptr, IDC_ARROW), nullptr);
-  EXPECT_EQ(LoadIconA(nullptr, IDI_APPLICATION), nullptr) << "no icons: Windows then shows its default";
+  EXPECT_EQ(LoadIconA(nullptr, IDI_APPLICATION), nullptr)
+      << "no icons: Windows then shows its default";
   EXPECT_NE(GetStockObject(BLACK_BRUSH), nullptr);
 }
 
