@@ -1,12 +1,15 @@
 // Keyboard codes from SDL's key events to Windows' own: virtual-key codes for
 // WM_KEYDOWN's wParam, keyboard scan codes for its lParam (and for
-// DirectInput's device state), and the message and lParam of a key event.
+// DirectInput's device state); the message and lParam of a key event come
+// from key_messages.h.
 // Pure functions, no SDL state.
 #pragma once
 
 #include <windows.h>
 
 #include <SDL.h>
+
+#include "win32/key_messages.h"
 
 namespace platform {
 
@@ -19,14 +22,5 @@ UINT VkFromSdlKey(SDL_Scancode scancode, SDL_Keycode keycode);
 // code, plus 0x80 for keys whose code comes after an 0xE0 prefix. 0 for keys
 // a PC keyboard has no code for.
 BYTE ScanCodeFromSdlScancode(SDL_Scancode scancode);
-
-// WM_KEYDOWN / WM_KEYUP, or the WM_SYS... pair when Alt is held or the key is
-// F10 or Alt itself (these go to the system menu on Windows).
-UINT KeyMessageId(UINT vk, bool keyUp, bool altHeld);
-
-// lParam of a key message: repeat count 1 (bits 0-15), the scan code (bits
-// 16-23), the extended-key flag (bit 24), Alt held (bit 29), the key already
-// down (bit 30: auto-repeat, or any key-up) and key up (bit 31).
-LPARAM KeyMessageLParam(BYTE scanCode, bool keyUp, bool repeat, bool altHeld);
 
 }  // namespace platform

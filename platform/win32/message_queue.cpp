@@ -1,14 +1,11 @@
 // The thread's message queue: PeekMessageA, TranslateMessage,
 // DispatchMessageA, PostQuitMessage. Posted messages sit in a fixed ring (a
-// frame peeks every time round, so nothing is allocated per call). SDL's
-// events become messages when PeekMessageA pumps them: key presses, window
-// close requests and focus changes.
+// frame peeks every time round, so nothing is allocated per call). The
+// windowing system's events become messages when PeekMessageA pumps them
+// (PumpWindowEvents): key presses, window close requests and focus changes.
 // Limits: one thread; no sent (cross-window) messages, timers or WM_PAINT;
 // the ring drops new messages when full (Windows' PostMessage fails then).
-#include <SDL.h>
-
 #include "platform_hooks.h"
-#include "win32/key_codes.h"
 #include "win32/win32_internal.h"
 
 #include <mmsystem.h>
@@ -41,46 +38,6 @@ bool MessageMatches(const MSG& msg, HWND hWnd, UINT filterMin, UINT filterMax) {
   if (hWnd != nullptr && msg.hwnd != hWnd) return false;
   if (filterMin == 0 && filterMax == 0) return true;
   return msg.message >= filterMin && msg.message <= filterMax;
-}
-
-void PostKeyMessage(const SDL_KeyboardEvent& key) {
-  WindowRecord* record = FindWindowRecordBySdlId(key.windowID);
-  if (record == nullptr) return;
-  const UINT vk = VkFromSdlKey(key.keysym.scancode, key.keysym.sym);
-  if (vk == 0) return;
-  const bool keyUp = key.type == SDL_KEYUP;
-  const bool alt = (key.keysym.mod & KMOD_ALT) != 0;
-  const BYTE scanCode = ScanCodeFromSdlScancode(key.keysym.scancode);
-  PostWindowMessage(HwndFromRecord(record), KeyMessageId(vk, keyUp, alt), vk,
-                    KeyMessageLParam(scanCode, keyUp, key.repeat != 0, alt));
-}
-
-void PostWindowEventMessage(const SDL_WindowEvent& window) {
-  WindowRecord* record = FindWindowRecordBySdlId(window.windowID);
-  if (record == nullptr) return;
-  HWND hwnd = HwndFromRecord(record);
-  switch (window.event) {
-    case SDL_WINDOWEVENT_CLOSE: PostWindowMessage(hwnd, WM_CLOSE, 0, 0); break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED: PostWindowMessage(hwnd, WM_SETFOCUS, 0, 0); break;
-    case SDL_WINDOWEVENT_FOCUS_LOST: PostWindowMessage(hwnd, WM_KILLFOCUS, 0, 0); break;
-    default: break;
-  }
-}
-
-// Turns every pending SDL event into posted messages. SDL_QUIT is dropped:
-// closing the window already gave WM_CLOSE, and the program decides itself
-// when to quit.
-void PumpSdlEvents() {
-  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
-  SDL_Event event;
-  while (SDL_PollEvent(&event) != 0) {
-    switch (event.type) {
-      case SDL_KEYDOWN:
-      case SDL_KEYUP: PostKeyMessage(event.key); break;
-      case SDL_WINDOWEVENT: PostWindowEventMessage(event.window); break;
-      default: break;
-    }
-  }
 }
 
 }  // namespace
@@ -121,7 +78,7 @@ using namespace platform;
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
                          UINT wRemoveMsg) {
   if (lpMsg == nullptr) return FALSE;
-  PumpSdlEvents();
+  PumpWindowEvents();
   for (size_t i = 0; i < g_queue.m_count; ++i) {
     if (!MessageMatches(g_queue.At(i), hWnd, wMsgFilterMin, wMsgFilterMax)) continue;
     *lpMsg = g_queue.At(i);

@@ -1,11 +1,15 @@
 // What the Win32 part's own files share: window records behind HWNDs, the
 // window-class lookup, posting to the message queue, and each file's reset of
 // its test hooks. Not seen by the program; the Direct3D part uses sdl_window.h.
+// Free of SDL itself, so that the page build (web_*.cpp, where a window is the
+// page's canvas and m_sdlWindow stays null) shares it.
 #pragma once
 
 #include <windows.h>
 
-#include <SDL.h>
+#include <cstdint>
+
+struct SDL_Window;
 
 namespace platform {
 
@@ -21,7 +25,7 @@ struct WindowRecord {
 // The live (not destroyed) record of an HWND, or null for any other handle.
 WindowRecord* FindWindowRecord(HWND hwnd);
 // The live record of the window SDL knows by this id, or null.
-WindowRecord* FindWindowRecordBySdlId(Uint32 windowId);
+WindowRecord* FindWindowRecordBySdlId(std::uint32_t windowId);
 HWND HwndFromRecord(WindowRecord* record);
 
 // Destroys a window the way DestroyWindow does for the program: the window is
@@ -33,6 +37,10 @@ void DestroyWindowRecord(WindowRecord* record);
 bool PostWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Drops every posted message of a window.
 void DropWindowMessages(HWND hwnd);
+
+// Turns the windowing system's pending events into posted messages
+// (sdl_events.cpp, web_events.cpp). PeekMessageA calls it first.
+void PumpWindowEvents();
 
 // True when SDL video is up on a driver that shows things to a person (not
 // the offscreen or dummy driver).
