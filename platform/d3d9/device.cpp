@@ -3,6 +3,7 @@
 #include "d3d9/device.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -30,9 +31,8 @@ GLenum GlDepthFormatFromD3D(const D3DPRESENT_PARAMETERS& params) {
 
 }  // namespace
 
-Device::Device(Direct3D9* d3d, SDL_Window* window, const D3DPRESENT_PARAMETERS& params)
+Device::Device(Direct3D9* d3d, const D3DPRESENT_PARAMETERS& params)
     : m_d3d(d3d),
-      m_window(window),
       m_params(params),
       m_maxTextureSize(d3d->MaxTextureSize()),
       m_state(params.EnableAutoDepthStencil != FALSE) {
@@ -52,19 +52,16 @@ Device::~Device() {
     buffer->ReleasePrivate();
   }
   if (current) m_renderer.Shutdown();
-  if (m_context && SDL_WasInit(SDL_INIT_VIDEO)) {
-    if (SDL_GL_GetCurrentContext() == m_context) SDL_GL_MakeCurrent(m_window, nullptr);
-    SDL_GL_DeleteContext(m_context);
-  }
+  DestroyGlContext(m_context);
   m_d3d->Release();
 }
 
-HRESULT Device::Create(Direct3D9* d3d, SDL_Window* window, DWORD behaviorFlags,
+HRESULT Device::Create(Direct3D9* d3d, HWND window, DWORD behaviorFlags,
                        D3DPRESENT_PARAMETERS* params, Device** device) {
   (void)behaviorFlags;  // vertex processing always runs in the GL vertex shader
   int windowWidth = 0;
   int windowHeight = 0;
-  SDL_GetWindowSize(window, &windowWidth, &windowHeight);
+  GlWindowSize(window, &windowWidth, &windowHeight);
   if (params->BackBufferWidth == 0) params->BackBufferWidth = static_cast<UINT>(windowWidth);
   if (params->BackBufferHeight == 0) params->BackBufferHeight = static_cast<UINT>(windowHeight);
   if (params->BackBufferCount == 0) params->BackBufferCount = 1;
@@ -75,47 +72,31 @@ HRESULT Device::Create(Direct3D9* d3d, SDL_Window* window, DWORD behaviorFlags,
     return D3DERR_INVALIDCALL;
   }
 
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) {
-    std::fprintf(stderr,
-                 "Direct3D 9 layer: cannot create an OpenGL 3.3 core context on the device "
-                 "window: %s\n",
-                 SDL_GetError());
-    return D3DERR_NOTAVAILABLE;
-  }
-  const char* missing = "";
-  if (!LoadGlFunctions(&missing)) {
-    std::fprintf(stderr, "Direct3D 9 layer: the OpenGL driver lacks %s\n", missing);
-    SDL_GL_DeleteContext(context);
-    return D3DERR_NOTAVAILABLE;
-  }
-  // Immediate presentation; "unsupported" (Xvfb) is harmless.
+  // Immediate presentation unless the program asks for the display's pace.
   const bool vsync = params->PresentationInterval == D3DPRESENT_INTERVAL_ONE ||
                      params->PresentationInterval == D3DPRESENT_INTERVAL_DEFAULT;
-  SDL_GL_SetSwapInterval(vsync ? 1 : 0);
+  std::string error;
+  GlContext* context = CreateGlContext(window, 16, vsync, &error);
+  if (!context) {
+    std::fprintf(stderr, "Direct3D 9 layer: %s\n", error.c_str());
+    return D3DERR_NOTAVAILABLE;
+  }
 
-  Device* created = new Device(d3d, window, *params);
+  Device* created = new Device(d3d, *params);
   created->m_context = context;
-  const char* driver = SDL_GetCurrentVideoDriver();
-  created->m_finishOnPresent = driver && std::strcmp(driver, "offscreen") == 0;
   int drawableWidth = 0;
   int drawableHeight = 0;
-  SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+  bool fixedSize = false;
+  GlDrawableSize(context, &drawableWidth, &drawableHeight, &fixedSize);
   // Opt-in: the window's framebuffer rounds a few colours differently (see
   // gl_renderer.h), so by default the pixels stay those of the framebuffer object.
-  const char* intoWindow = SDL_getenv("EF_D3D9_DRAW_INTO_WINDOW");
+  const char* intoWindow = std::getenv("EF_D3D9_DRAW_INTO_WINDOW");
   const bool eightBitColour =
       params->BackBufferFormat == D3DFMT_X8R8G8B8 || params->BackBufferFormat == D3DFMT_A8R8G8B8;
   const bool windowMatches = intoWindow && std::strcmp(intoWindow, "1") == 0 && eightBitColour &&
                              drawableWidth == static_cast<int>(params->BackBufferWidth) &&
                              drawableHeight == static_cast<int>(params->BackBufferHeight) &&
-                             (SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE) == 0;
-  std::string error;
+                             fixedSize;
   if (!created->m_renderer.Init(params->BackBufferWidth, params->BackBufferHeight,
                                 GlDepthFormatFromD3D(*params), windowMatches,
                                 params->BackBufferFormat == D3DFMT_A8R8G8B8, &error)) {
@@ -127,13 +108,7 @@ HRESULT Device::Create(Direct3D9* d3d, SDL_Window* window, DWORD behaviorFlags,
   return D3D_OK;
 }
 
-bool Device::MakeCurrent() {
-  if (!m_context || !SDL_WasInit(SDL_INIT_VIDEO)) return false;
-  if (SDL_GL_GetCurrentContext() != m_context) {
-    if (SDL_GL_MakeCurrent(m_window, m_context) != 0) return false;
-  }
-  return true;
-}
+bool Device::MakeCurrent() { return MakeGlContextCurrent(m_context); }
 
 HRESULT Device::QueryInterface(REFIID, void** object) {
   if (!object) return E_POINTER;
@@ -166,11 +141,10 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
   if (!m_renderer.DrawsIntoWindow()) {
     int width = 0;
     int height = 0;
-    SDL_GL_GetDrawableSize(m_window, &width, &height);
+    GlDrawableSize(m_context, &width, &height, nullptr);
     m_renderer.BlitToWindow(width, height);
   }
-  SDL_GL_SwapWindow(m_window);
-  if (m_finishOnPresent) Gl().Finish();
+  PresentGlContext(m_context);
   return D3D_OK;
 }
 

@@ -2,8 +2,8 @@
 // window's own framebuffer when it matches, else a GL framebuffer object of
 // the back-buffer size; see gl_renderer.h) in an OpenGL 3.3 core context on
 // the device window. Present copies a framebuffer object into the window if
-// there is one, and swaps; on SDL's offscreen driver it also waits for the frame
-// (glFinish), since frames otherwise pile up in the driver.
+// there is one, and presents through gl_context.h (a swap on the desktop, a
+// yield to the browser in a page).
 //
 // Reference counting: resources hold a reference on the device while the
 // program holds one on them, so the device outlives its resources; the device
@@ -15,13 +15,13 @@
 // arguments return D3DERR_INVALIDCALL and draw nothing.
 #pragma once
 
-#include <SDL.h>
 #include <d3d9.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "d3d9/device_state.h"
+#include "d3d9/gl_context.h"
 #include "d3d9/gl_renderer.h"
 
 namespace platform {
@@ -32,7 +32,7 @@ class Device final : public IDirect3DDevice9 {
  public:
   // Makes the GL context on `window`, the back buffer and the renderer.
   // Writes the real back-buffer size and count back into *params.
-  static HRESULT Create(Direct3D9* d3d, SDL_Window* window, DWORD behaviorFlags,
+  static HRESULT Create(Direct3D9* d3d, HWND window, DWORD behaviorFlags,
                         D3DPRESENT_PARAMETERS* params, Device** device);
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
@@ -64,8 +64,8 @@ class Device final : public IDirect3DDevice9 {
   HRESULT STDMETHODCALLTYPE SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData,
                                             UINT offsetInBytes, UINT stride) override;
 
-  // Makes the device's context current. False once the context or SDL video
-  // is gone (at process exit): callers then skip their GL work.
+  // Makes the device's context current. False once the context or the
+  // windowing system is gone (at process exit): callers then skip their GL work.
   bool MakeCurrent();
   GlRenderer& Renderer() { return m_renderer; }
   UINT MaxTextureSize() const { return m_maxTextureSize; }
@@ -74,15 +74,13 @@ class Device final : public IDirect3DDevice9 {
   const DeviceState& State() const { return m_state; }
 
  private:
-  Device(Direct3D9* d3d, SDL_Window* window, const D3DPRESENT_PARAMETERS& params);
+  Device(Direct3D9* d3d, const D3DPRESENT_PARAMETERS& params);
   ~Device();
 
   Direct3D9* m_d3d;
-  SDL_Window* m_window;
-  SDL_GLContext m_context = nullptr;
+  GlContext* m_context = nullptr;
   D3DPRESENT_PARAMETERS m_params;
   UINT m_maxTextureSize;
-  bool m_finishOnPresent = false;
   bool m_inScene = false;
   DeviceState m_state;
   GlRenderer m_renderer;

@@ -1,59 +1,17 @@
 // Direct3DCreate9 with its one-time OpenGL probe, and the IDirect3D9 object.
 #include "d3d9/direct3d9.h"
 
-#include <GL/glcorearb.h>
-#include <SDL.h>
-
 #include <cstdio>
+#include <string>
 
 #include "d3d9/d3d9_hooks.h"
 #include "d3d9/device.h"
 #include "d3d9/device_caps.h"
+#include "d3d9/gl_context.h"
 #include "d3d9/log.h"
-#include "win32/sdl_window.h"
 
 namespace platform {
 namespace {
-
-// Makes a hidden 1 × 1 window with an OpenGL 3.3 core context to learn that
-// one can be had, and its largest texture. Remembered once it succeeds.
-bool ProbeOpenGl(UINT* maxTextureSize) {
-  static UINT s_maxTextureSize = 0;
-  if (s_maxTextureSize) {
-    *maxTextureSize = s_maxTextureSize;
-    return true;
-  }
-  SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
-  SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1, 1,
-                                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  if (!window) {
-    std::fprintf(stderr, "Direct3D 9 layer: no OpenGL 3.3 core context: %s\n", SDL_GetError());
-    return false;
-  }
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) {
-    std::fprintf(stderr, "Direct3D 9 layer: no OpenGL 3.3 core context: %s\n", SDL_GetError());
-    SDL_DestroyWindow(window);
-    return false;
-  }
-  GLint size = 0;
-  auto getIntegerv = reinterpret_cast<PFNGLGETINTEGERVPROC>(SDL_GL_GetProcAddress("glGetIntegerv"));
-  if (getIntegerv) getIntegerv(GL_MAX_TEXTURE_SIZE, &size);
-  SDL_GL_DeleteContext(context);
-  SDL_DestroyWindow(window);
-  if (previousContext) SDL_GL_MakeCurrent(previousWindow, previousContext);
-  if (size <= 0) {
-    std::fprintf(stderr, "Direct3D 9 layer: no OpenGL 3.3 core context: glGetIntegerv failed\n");
-    return false;
-  }
-  s_maxTextureSize = static_cast<UINT>(size);
-  *maxTextureSize = s_maxTextureSize;
-  return true;
-}
 
 bool IsDisplayFormat(D3DFORMAT format) {
   return format == D3DFMT_X8R8G8B8 || format == D3DFMT_A8R8G8B8 || format == D3DFMT_R5G6B5;
@@ -87,9 +45,8 @@ HRESULT Direct3D9::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {
   // GetSystemMetrics so that a test's screen-size override shows here too.
   mode->Width = static_cast<UINT>(GetSystemMetrics(SM_CXSCREEN));
   mode->Height = static_cast<UINT>(GetSystemMetrics(SM_CYSCREEN));
-  SDL_DisplayMode desktop;
-  const bool known = SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.refresh_rate > 0;
-  mode->RefreshRate = known ? static_cast<UINT>(desktop.refresh_rate) : 60;
+  const UINT refreshRate = DisplayRefreshRate();
+  mode->RefreshRate = refreshRate ? refreshRate : 60;
   mode->Format = D3DFMT_X8R8G8B8;
   return D3D_OK;
 }
@@ -160,13 +117,12 @@ HRESULT Direct3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusW
       params->AutoDepthStencilFormat != D3DFMT_D32) {
     return D3DERR_INVALIDCALL;
   }
-  if (focusWindow && !SdlWindowFromHwnd(focusWindow)) return D3DERR_INVALIDCALL;
+  if (focusWindow && !GlWindowSize(focusWindow, nullptr, nullptr)) return D3DERR_INVALIDCALL;
   const HWND deviceWindow = params->hDeviceWindow ? params->hDeviceWindow : focusWindow;
-  SDL_Window* window = SdlWindowFromHwnd(deviceWindow);
-  if (!window) return D3DERR_INVALIDCALL;
+  if (!GlWindowSize(deviceWindow, nullptr, nullptr)) return D3DERR_INVALIDCALL;
 
   Device* created = nullptr;
-  const HRESULT hr = Device::Create(this, window, behaviorFlags, params, &created);
+  const HRESULT hr = Device::Create(this, deviceWindow, behaviorFlags, params, &created);
   if (FAILED(hr)) return hr;
   *device = created;
   return D3D_OK;
@@ -182,11 +138,11 @@ IDirect3D9* WINAPI Direct3DCreate9(UINT SDKVersion) {
     D3D9Log("Direct3DCreate9: SDK version %u is not %u", SDKVersion, D3D_SDK_VERSION);
     return nullptr;
   }
-  if (!EnsureSdlVideo()) {
-    std::fprintf(stderr, "Direct3D 9 layer: no display: %s\n", SdlVideoError());
+  UINT maxTextureSize = 0;
+  std::string error;
+  if (!ProbeGl(&maxTextureSize, &error)) {
+    std::fprintf(stderr, "Direct3D 9 layer: %s\n", error.c_str());
     return nullptr;
   }
-  UINT maxTextureSize = 0;
-  if (!ProbeOpenGl(&maxTextureSize)) return nullptr;
   return new Direct3D9(maxTextureSize);
 }

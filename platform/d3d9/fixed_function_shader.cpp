@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "d3d9/gl_context.h"
 #include "d3d9/gl_functions.h"
 #include "d3d9/log.h"
 
@@ -23,7 +24,7 @@ out vec2 vTexCoord;
 out float vEyeDepth;
 void main() {
   vec4 p = uWorldViewProj * vec4(aPosition, 1.0);
-  vDiffuse = aDiffuse;
+  vDiffuse = D3DCOLOR_RGBA(aDiffuse);
   vTexCoord = aTexCoord;
   // Table fog uses the eye depth, which is clip w for a perspective projection.
   vEyeDepth = p.w;
@@ -108,10 +109,12 @@ const ShaderVariant* FixedFunctionShader::Variant(int index) {
 
 bool FixedFunctionShader::Build(int index, std::string* error) {
   GlFunctions& gl = Gl();
-  const std::string header = std::string("#version 330 core\n#define ZERO_TO_ONE_DEPTH ") +
-                             (m_zeroToOneDepth ? "1" : "0") + "\n#define USE_TEXTURE " +
-                             (index >= 4 ? "1" : "0") + "\n#define FOG_MODE " +
-                             std::to_string(index % 4) + "\n";
+  const GlDialect& dialect = CurrentGlDialect();
+  const std::string header = std::string(dialect.shaderVersion) + "#define D3DCOLOR_RGBA(c) " +
+                             (dialect.bgraVertexColours ? "(c)" : "(c).bgra") +
+                             "\n#define ZERO_TO_ONE_DEPTH " + (m_zeroToOneDepth ? "1" : "0") +
+                             "\n#define USE_TEXTURE " + (index >= 4 ? "1" : "0") +
+                             "\n#define FOG_MODE " + std::to_string(index % 4) + "\n";
   GLuint vertex = CompileShader(GL_VERTEX_SHADER, kVertexSource, header, error);
   if (!vertex) return false;
   GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kFragmentSource, header, error);

@@ -1,8 +1,6 @@
-// Loads the layer's OpenGL table through SDL and answers version/extension
-// questions about the current context.
+// The layer's OpenGL table (filled by gl_context's CreateGlContext) and
+// version/extension questions about the current context.
 #include "d3d9/gl_functions.h"
-
-#include <SDL.h>
 
 #include <cstdio>
 #include <cstring>
@@ -12,24 +10,6 @@ namespace platform {
 GlFunctions& Gl() {
   static GlFunctions s_functions;
   return s_functions;
-}
-
-bool LoadGlFunctions(const char** missing) {
-  GlFunctions loaded;
-#define PLATFORM_GL_LOAD(type, member, name)                           \
-  loaded.member = reinterpret_cast<type>(SDL_GL_GetProcAddress(name)); \
-  if (!loaded.member) {                                                \
-    if (missing) *missing = name;                                      \
-    return false;                                                      \
-  }
-  PLATFORM_GL_FUNCTIONS(PLATFORM_GL_LOAD)
-#undef PLATFORM_GL_LOAD
-#define PLATFORM_GL_LOAD_OPTIONAL(type, member, name) \
-  loaded.member = reinterpret_cast<type>(SDL_GL_GetProcAddress(name));
-  PLATFORM_GL_OPTIONAL_FUNCTIONS(PLATFORM_GL_LOAD_OPTIONAL)
-#undef PLATFORM_GL_LOAD_OPTIONAL
-  Gl() = loaded;
-  return true;
 }
 
 bool GlHasExtensionOrVersion(const char* extension, int major, int minor) {

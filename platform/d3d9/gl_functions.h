@@ -1,6 +1,8 @@
-// The OpenGL 3.3 core entry points the Direct3D 9 layer calls, loaded through
-// SDL_GL_GetProcAddress into one process-wide table (the layer never links
-// libGL). Every GL call in the layer goes through Gl().
+// The OpenGL 3.3 core entry points the Direct3D 9 layer calls, loaded into one
+// process-wide table by CreateGlContext (through SDL_GL_GetProcAddress on the
+// desktop, so the layer never links libGL; from WebGL 2 in a page, with
+// stand-ins for the few calls OpenGL ES lacks). Every GL call in the layer
+// goes through Gl().
 //
 // Limits: one table for the process. It is (re)loaded each time the layer makes
 // a context current for the first time; Mesa and the desktop drivers hand out
@@ -107,10 +109,6 @@ struct GlFunctions {
 // The table. Tools may replace entries after a device exists (the renderer
 // benchmark wraps them in timing thunks).
 GlFunctions& Gl();
-
-// Loads the table from the current context. False (and the missing name in
-// *missing) when a required entry point is absent.
-bool LoadGlFunctions(const char** missing);
 
 // True when the current context has `extension` or is at least major.minor.
 bool GlHasExtensionOrVersion(const char* extension, int major, int minor);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "d3d9/gl_context.h"
 #include "d3d9/gl_functions.h"
 #include "d3d9/log.h"
 #include "d3d9/texture.h"
@@ -420,9 +421,11 @@ GLuint GlRenderer::CreateVertexArray(GLuint buffer, const FvfLayout& layout, UIN
   gl.VertexAttribPointer(kAttributePosition, 3, GL_FLOAT, GL_FALSE, static_cast<GLsizei>(stride),
                          at(0));
   if (layout.diffuseOffset >= 0) {
-    // D3DCOLOR is B, G, R, A in memory.
+    // D3DCOLOR is B, G, R, A in memory: GL_BGRA reads it in order where the
+    // dialect has it; otherwise the shader swizzles.
     gl.EnableVertexAttribArray(kAttributeDiffuse);
-    gl.VertexAttribPointer(kAttributeDiffuse, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE,
+    const GLint size = CurrentGlDialect().bgraVertexColours ? GL_BGRA : 4;
+    gl.VertexAttribPointer(kAttributeDiffuse, size, GL_UNSIGNED_BYTE, GL_TRUE,
                            static_cast<GLsizei>(stride), at(layout.diffuseOffset));
   }
   if (layout.texCoordOffset >= 0) {
@@ -447,12 +450,18 @@ GLuint GlRenderer::CreateTexture(UINT width, UINT height, UINT levels, bool opaq
   BindTexture(texture);
   gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
   gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels) - 1);
-  if (opaque) gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+  // Without swizzles (WebGL 2) an X8R8G8B8 texture samples its stored alpha,
+  // which the D3DX loaders write as 0xFF.
+  const GlDialect& dialect = CurrentGlDialect();
+  if (opaque && dialect.textureSwizzle)
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+  const GLenum format = dialect.bgraTextures ? GL_BGRA : GL_RGBA;
+  const GLenum type = dialect.bgraTextures ? GL_UNSIGNED_INT_8_8_8_8_REV : GL_UNSIGNED_BYTE;
   for (UINT level = 0; level < levels; ++level) {
     const UINT w = width >> level ? width >> level : 1;
     const UINT h = height >> level ? height >> level : 1;
     gl.TexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, static_cast<GLsizei>(w),
-                  static_cast<GLsizei>(h), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+                  static_cast<GLsizei>(h), 0, format, type, nullptr);
   }
   D3D9_GL_CHECK();
   return texture;
@@ -461,8 +470,25 @@ GLuint GlRenderer::CreateTexture(UINT width, UINT height, UINT levels, bool opaq
 void GlRenderer::UploadTextureLevel(GLuint texture, UINT level, UINT width, UINT height,
                                     const void* bgra) {
   BindTexture(texture);
-  Gl().TexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(width),
-                     static_cast<GLsizei>(height), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, bgra);
+  if (CurrentGlDialect().bgraTextures) {
+    Gl().TexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(width),
+                       static_cast<GLsizei>(height), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, bgra);
+  } else {
+    // No BGRA uploads in this dialect: swap red and blue into a scratch copy.
+    // Textures fill at load time, never per frame.
+    const size_t bytes = static_cast<size_t>(width) * height * 4;
+    m_uploadScratch.resize(bytes);
+    const auto* source = static_cast<const uint8_t*>(bgra);
+    for (size_t i = 0; i < bytes; i += 4) {
+      m_uploadScratch[i] = source[i + 2];
+      m_uploadScratch[i + 1] = source[i + 1];
+      m_uploadScratch[i + 2] = source[i];
+      m_uploadScratch[i + 3] = source[i + 3];
+    }
+    Gl().TexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(width),
+                       static_cast<GLsizei>(height), GL_RGBA, GL_UNSIGNED_BYTE,
+                       m_uploadScratch.data());
+  }
   D3D9_GL_CHECK();
 }
 

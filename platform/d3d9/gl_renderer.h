@@ -124,6 +124,8 @@ class GlRenderer {
   GLenum m_wrapS = 0;
   GLenum m_wrapT = 0;
   DWORD m_borderColor = 0xFFFFFFFFu;
+  // RGBA copies of BGRA texture levels, for dialects without BGRA uploads.
+  std::vector<uint8_t> m_uploadScratch;
 };
 
 }  // namespace platform

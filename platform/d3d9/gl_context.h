@@ -1,0 +1,53 @@
+// The OpenGL context behind a device, and the GL dialect it speaks: what the
+// device needs from the windowing system, so that the rest of the Direct3D
+// part knows no SDL or browser. Two builds of it: sdl_gl_context.cpp (OpenGL
+// 3.3 core through SDL2 on the desktop) and web_gl_context.cpp (WebGL 2 on the
+// page's canvas).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace platform {
+
+struct GlContext;
+
+// What differs between the GL dialects for the renderer and its shaders.
+struct GlDialect {
+  const char* shaderVersion;  // the #version line (and precisions) that opens every shader
+  bool bgraVertexColours;     // GL_BGRA as a vertex attribute's size (D3DCOLOR's byte order)
+  bool bgraTextures;          // GL_BGRA texture uploads; otherwise RGBA, converted at upload
+  bool textureSwizzle;        // GL_TEXTURE_SWIZZLE_A and friends
+};
+const GlDialect& CurrentGlDialect();
+
+// Starts the windowing system and learns that a context can be had, with its
+// largest texture. Remembered once it succeeds. False (with the reason in
+// *error) without a display or a capable GL.
+bool ProbeGl(UINT* maxTextureSize, std::string* error);
+
+// The display's refresh rate in Hz, or 0 when unknown.
+UINT DisplayRefreshRate();
+
+// True for a window CreateWindowExA made that can carry a context; its size
+// in window units (either pointer may be null).
+bool GlWindowSize(HWND hwnd, int* width, int* height);
+
+// Makes a context with `depthBits` (at least) on the window, current, with the
+// GL functions loaded (Gl()); vsync asks presentation to wait for the display.
+// Null with the reason in *error.
+GlContext* CreateGlContext(HWND hwnd, int depthBits, bool vsync, std::string* error);
+void DestroyGlContext(GlContext* context);
+
+// False once the context or the windowing system is gone (at process exit).
+bool MakeGlContextCurrent(GlContext* context);
+
+// The window's drawable in pixels, and whether it keeps that size.
+void GlDrawableSize(GlContext* context, int* width, int* height, bool* fixedSize);
+
+// Shows what was drawn into the window's framebuffer: swaps (and, on drivers
+// that queue frames, waits for this one), or in a page yields to the browser.
+void PresentGlContext(GlContext* context);
+
+}  // namespace platform
