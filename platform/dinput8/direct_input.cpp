@@ -70,7 +70,7 @@ HRESULT WINAPI DirectInput8Create(HINSTANCE hinst, DWORD dwVersion, REFIID riidl
   if (dwVersion < 0x0800) return DIERR_OLDDIRECTINPUTVERSION;
   auto* directInput = new (std::nothrow) DirectInput8;
   if (directInput == nullptr) return DIERR_OUTOFMEMORY;
-  // From now on every SDL key event reaches the keyboard state.
+  // From now on every key event reaches the keyboard state.
   InstallKeyboardWatch();
   *ppvOut = static_cast<IDirectInput8A*>(directInput);
   return DI_OK;

@@ -10,7 +10,6 @@
 
 #include "dinput8/direct_input.h"
 #include "dinput8/keyboard_state.h"
-#include "win32/sdl_window.h"
 
 namespace platform {
 namespace {
@@ -95,8 +94,7 @@ HRESULT KeyboardDevice::SetCooperativeLevel(HWND hwnd, DWORD dwFlags) {
       !ExactlyOne(dwFlags, DISCL_FOREGROUND, DISCL_BACKGROUND))
     return DIERR_INVALIDPARAM;
   // Foreground access follows a window's focus, so it needs one of ours.
-  if ((dwFlags & DISCL_FOREGROUND) != 0 && SdlWindowFromHwnd(hwnd) == nullptr)
-    return DIERR_INVALIDPARAM;
+  if ((dwFlags & DISCL_FOREGROUND) != 0 && !IsKeyboardWindow(hwnd)) return DIERR_INVALIDPARAM;
   if (m_acquired) return DIERR_ACQUIRED;
   m_hwnd = hwnd;
   m_cooperativeFlags = dwFlags;

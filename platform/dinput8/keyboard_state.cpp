@@ -51,6 +51,8 @@ void CopyKeyboardState(BYTE* state) {
   for (size_t i = 0; i < g_keys.size(); ++i) state[i] = g_keys[i];
 }
 
+bool IsKeyboardWindow(HWND hwnd) { return SdlWindowFromHwnd(hwnd) != nullptr; }
+
 bool WindowHasKeyboardFocus(HWND hwnd) {
   const int forced = g_focusOverride;
   if (forced >= 0) return forced != 0;

@@ -1,18 +1,23 @@
 // The layer's own keyboard: 256 bytes indexed by DIK_* scan code, 0x80 while
-// a key is down. SDL's key events keep it current through an event watch, so
-// it sees every key event when PeekMessageA pumps and also events pushed with
-// SDL_PushEvent. Losing focus releases every key.
+// a key is down. On the desktop SDL's key events keep it current through an
+// event watch, so it sees every key event when PeekMessageA pumps and also
+// events pushed with SDL_PushEvent (keyboard_state.cpp); in a web page the
+// page's key events do (web_keyboard_state.cpp). Losing focus releases every
+// key.
 #pragma once
 
 #include <windows.h>
 
 namespace platform {
 
-// Installs the SDL event watch (once; later calls do nothing).
+// Starts following the key events (once; later calls do nothing).
 void InstallKeyboardWatch();
 
 // Copies the 256 key bytes into `state`.
 void CopyKeyboardState(BYTE* state);
+
+// True for a window CreateWindowExA made (one whose focus can be followed).
+bool IsKeyboardWindow(HWND hwnd);
 
 // True when the window has keyboard focus (SDL's focus, unless a test
 // forced it with SetKeyboardFocusOverride).
