@@ -47,7 +47,7 @@ class VertexBuffer final : public DeviceResource, public IDirect3DVertexBuffer9 
   VertexBuffer(Device* device, UINT length, DWORD usage);
   ~VertexBuffer() override;
 
-  DWORD m_usage;
+  [[maybe_unused]] DWORD m_usage;  // D3DUSAGE_* as created; nothing reads it yet
   std::vector<uint8_t> m_bytes;
   std::vector<VertexArray> m_vertexArrays;
   GLuint m_glBuffer = 0;

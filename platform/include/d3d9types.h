@@ -320,9 +320,11 @@ typedef struct _D3DLOCKED_RECT {
 static_assert(sizeof(D3DMATRIX) == 64, "D3DMATRIX layout");
 static_assert(sizeof(D3DVECTOR) == 12, "D3DVECTOR layout");
 static_assert(sizeof(D3DDISPLAYMODE) == 16, "D3DDISPLAYMODE layout");
-static_assert(sizeof(D3DPRESENT_PARAMETERS) == 64, "D3DPRESENT_PARAMETERS layout (64-bit)");
+static_assert(sizeof(D3DPRESENT_PARAMETERS) == (sizeof(void*) == 8 ? 64 : 56),
+              "D3DPRESENT_PARAMETERS layout (Win64 / Win32)");
 static_assert(sizeof(D3DSURFACE_DESC) == 32, "D3DSURFACE_DESC layout");
-static_assert(sizeof(D3DLOCKED_RECT) == 16, "D3DLOCKED_RECT layout (64-bit)");
+static_assert(sizeof(D3DLOCKED_RECT) == (sizeof(void*) == 8 ? 16 : 8),
+              "D3DLOCKED_RECT layout (Win64 / Win32)");
 
 // Flexible vertex format bits.
 #define D3DFVF_POSITION_MASK 0x400E

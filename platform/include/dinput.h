@@ -47,8 +47,10 @@ typedef struct _DIDATAFORMAT {
 } DIDATAFORMAT, *LPDIDATAFORMAT;
 typedef const DIDATAFORMAT* LPCDIDATAFORMAT;
 
-static_assert(sizeof(DIOBJECTDATAFORMAT) == 24, "DIOBJECTDATAFORMAT layout (64-bit)");
-static_assert(sizeof(DIDATAFORMAT) == 32, "DIDATAFORMAT layout (64-bit)");
+static_assert(sizeof(DIOBJECTDATAFORMAT) == (sizeof(void*) == 8 ? 24 : 16),
+              "DIOBJECTDATAFORMAT layout (Win64 / Win32)");
+static_assert(sizeof(DIDATAFORMAT) == (sizeof(void*) == 8 ? 32 : 24),
+              "DIDATAFORMAT layout (Win64 / Win32)");
 
 #define DIDF_ABSAXIS 0x00000001u
 #define DIDF_RELAXIS 0x00000002u

@@ -181,8 +181,8 @@ typedef struct tagWNDCLASSEXA {
 } WNDCLASSEXA;
 
 // The 64-bit Windows layouts, so that cbSize = sizeof(WNDCLASSEXA) means what it does there.
-static_assert(sizeof(MSG) == 48, "MSG layout");
-static_assert(sizeof(WNDCLASSEXA) == 80, "WNDCLASSEXA layout");
+static_assert(sizeof(MSG) == (sizeof(void*) == 8 ? 48 : 28), "MSG layout (Win64 / Win32)");
+static_assert(sizeof(WNDCLASSEXA) == (sizeof(void*) == 8 ? 80 : 48), "WNDCLASSEXA layout");
 static_assert(sizeof(POINT) == 8 && sizeof(RECT) == 16, "POINT/RECT layout");
 
 #define WM_NULL 0x0000

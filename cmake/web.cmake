@@ -1,0 +1,65 @@
+# The browser build (Emscripten, WebGL 2): build/web/ holds index.html (our
+# own page), endless-field.js and .wasm, assets.txt (the list of images the
+# page loads into the program's virtual file system before it starts) and the
+# images themselves under their program paths (pic/..., FIGHTER.png).
+# Nothing is fetched at build or run time: no Emscripten ports, no SDL.
+
+# Debian's emscripten lacks glcorearb.h; the layer's GL table uses its types
+# and names, so the build takes the desktop header (libgl-dev) on its own.
+set(EF_WEB_GL_HEADERS ${CMAKE_BINARY_DIR}/gl_headers)
+configure_file(/usr/include/GL/glcorearb.h ${EF_WEB_GL_HEADERS}/GL/glcorearb.h COPYONLY)
+
+add_subdirectory(platform)
+target_include_directories(platform_headers SYSTEM INTERFACE ${EF_WEB_GL_HEADERS})
+
+add_library(ef_program STATIC ${EF_PROGRAM_SOURCES})
+target_include_directories(ef_program PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(ef_program PUBLIC platform_api)
+
+add_executable(endless-field)
+target_link_libraries(endless-field PRIVATE ef_program platform_entry)
+# ASYNCIFY lets WinMain's blocking loop (and a waiting MessageBoxA) give the
+# browser control and resume where it left off. EXIT_RUNTIME: returning from
+# WinMain runs exit() with the globals' destructors, and the page hears of it.
+# GLOBAL_BASE: no object below 64 KiB, where Windows keeps atoms (a class
+# name pointer under 0x10000 is an atom, as RegisterClassExA tells them).
+target_link_options(endless-field PRIVATE
+  -sGLOBAL_BASE=65536
+  -sASYNCIFY=1
+  -sASYNCIFY_STACK_SIZE=65536
+  -sMIN_WEBGL_VERSION=2
+  -sMAX_WEBGL_VERSION=2
+  -sALLOW_MEMORY_GROWTH=1
+  -sEXIT_RUNTIME=1
+  -sFORCE_FILESYSTEM=1
+  -sENVIRONMENT=web
+  "-sEXPORTED_RUNTIME_METHODS=['FS','addRunDependency','removeRunDependency']"
+)
+
+# The images come from tools/make_assets, built for this machine (it runs at
+# build time) with the host's compiler, libjpeg-turbo and libpng.
+include(${PROJECT_SOURCE_DIR}/cmake/asset_files.cmake)
+find_program(EF_HOST_CXX NAMES c++ g++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+file(GLOB EF_MAKE_ASSETS_SOURCES ${PROJECT_SOURCE_DIR}/tools/make_assets/*.cpp)
+set(EF_HOST_MAKE_ASSETS ${CMAKE_BINARY_DIR}/host/endless-field-assets)
+add_custom_command(
+  OUTPUT ${EF_HOST_MAKE_ASSETS}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
+  COMMAND ${EF_HOST_CXX} -std=c++17 -O2 ${EF_MAKE_ASSETS_SOURCES} -lturbojpeg -lpng
+          -o ${EF_HOST_MAKE_ASSETS}
+  DEPENDS ${EF_MAKE_ASSETS_SOURCES}
+  COMMENT "Building the image generator for this machine"
+  VERBATIM
+)
+list(TRANSFORM EF_ASSET_FILES PREPEND "${CMAKE_BINARY_DIR}/" OUTPUT_VARIABLE EF_ASSET_OUTPUTS)
+add_custom_command(
+  OUTPUT ${EF_ASSET_OUTPUTS}
+  COMMAND ${EF_HOST_MAKE_ASSETS} ${CMAKE_BINARY_DIR}
+  DEPENDS ${EF_HOST_MAKE_ASSETS}
+  COMMENT "Generating textures and sprites into ${CMAKE_BINARY_DIR}"
+  VERBATIM
+)
+list(JOIN EF_ASSET_FILES "\n" EF_ASSET_LIST)
+file(WRITE ${CMAKE_BINARY_DIR}/assets.txt "${EF_ASSET_LIST}\n")
+configure_file(${PROJECT_SOURCE_DIR}/platform/web/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
+add_custom_target(ef_web_assets ALL DEPENDS ${EF_ASSET_OUTPUTS})

@@ -1,0 +1,180 @@
+// The device's context in a web page: WebGL 2 (OpenGL ES 3.0) on the page's
+// canvas (see gl_context.h). GL entry points come from Emscripten's WebGL
+// bindings; the three that OpenGL ES lacks get stand-ins.
+// Differences from the desktop: GLSL ES 3.00 shaders; no glClipControl, so the
+// vertex shader remaps depth; no BGRA vertex colours or uploads (the shader
+// swizzles, uploads convert) and no texture swizzles. Present yields to the
+// browser (Asyncify): the page stays responsive, and the canvas shows the
+// frame once the browser regains control.
+// Limits: a canvas has one WebGL context for its whole life, so every device
+// shares it; DestroyGlContext keeps it for the next device.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include "d3d9/gl_context.h"
+#include "d3d9/gl_functions.h"
+#include "win32/web_page.h"
+
+namespace platform {
+
+struct GlContext {
+  EMSCRIPTEN_WEBGL_CONTEXT_HANDLE m_handle = 0;
+};
+
+namespace {
+
+EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_pageContext = 0;
+unsigned g_presentCount = 0;
+PFNGLCLEARDEPTHFPROC g_clearDepthf = nullptr;
+
+// WebGL fills polygons only; the device asks for anything else (wireframe)
+// through this, and it stays solid.
+void PolygonModeStandIn(GLenum, GLenum) {}
+
+void ClearDepthStandIn(GLdouble depth) { g_clearDepthf(static_cast<GLfloat>(depth)); }
+
+// A GLSL ES fragment shader with one output writes colour attachment 0.
+void BindFragDataLocationStandIn(GLuint, GLuint, const GLchar*) {}
+
+void* WebGlAddress(const char* name) { return emscripten_webgl_get_proc_address(name); }
+
+bool LoadGlFunctions(const char** missing) {
+  GlFunctions loaded;
+#define PLATFORM_GL_LOAD(type, member, name)                  \
+  loaded.member = reinterpret_cast<type>(WebGlAddress(name)); \
+  if (!loaded.member) {                                       \
+    if (missing) *missing = name;                             \
+    return false;                                             \
+  }
+  loaded.PolygonMode = PolygonModeStandIn;
+  loaded.BindFragDataLocation = BindFragDataLocationStandIn;
+  g_clearDepthf = reinterpret_cast<PFNGLCLEARDEPTHFPROC>(WebGlAddress("glClearDepthf"));
+  if (g_clearDepthf) loaded.ClearDepth = ClearDepthStandIn;
+#define PLATFORM_GL_LOAD_MISSING(type, member, name) \
+  if (!loaded.member) {                              \
+    PLATFORM_GL_LOAD(type, member, name)             \
+  }
+  PLATFORM_GL_FUNCTIONS(PLATFORM_GL_LOAD_MISSING)
+#undef PLATFORM_GL_LOAD_MISSING
+#undef PLATFORM_GL_LOAD
+  loaded.ClipControl = nullptr;  // not in WebGL 2
+  Gl() = loaded;
+  return true;
+}
+
+// One context for the canvas, made on first need. No alpha: the page must
+// not show through the back buffer's alpha, which Direct3D never composites.
+// The drawing buffer is kept after it is shown, so that the canvas's pixels
+// can be read between frames (the page's tests do), as a window's can.
+bool EnsurePageContext(const char* canvas, std::string* error) {
+  if (g_pageContext > 0) return true;
+  EmscriptenWebGLContextAttributes attributes;
+  emscripten_webgl_init_context_attributes(&attributes);
+  attributes.alpha = EM_FALSE;
+  attributes.depth = EM_TRUE;
+  attributes.stencil = EM_FALSE;
+  attributes.antialias = EM_FALSE;
+  attributes.premultipliedAlpha = EM_FALSE;
+  attributes.preserveDrawingBuffer = EM_TRUE;
+  attributes.majorVersion = 2;
+  attributes.minorVersion = 0;
+  const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle =
+      emscripten_webgl_create_context(canvas, &attributes);
+  if (handle <= 0) {
+    *error = "no WebGL 2 context on the page's canvas";
+    return false;
+  }
+  g_pageContext = handle;
+  return true;
+}
+
+}  // namespace
+
+const GlDialect& CurrentGlDialect() {
+  static const GlDialect kWebGl2 = {"#version 300 es\nprecision highp float;\n", false, false,
+                                    false};
+  return kWebGl2;
+}
+
+bool ProbeGl(UINT* maxTextureSize, std::string* error) {
+  static UINT s_maxTextureSize = 0;
+  if (s_maxTextureSize == 0) {
+    if (!EnsurePageContext("#canvas", error)) return false;
+    emscripten_webgl_make_context_current(g_pageContext);
+    auto getIntegerv = reinterpret_cast<PFNGLGETINTEGERVPROC>(WebGlAddress("glGetIntegerv"));
+    GLint size = 0;
+    if (getIntegerv) getIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+    if (size <= 0) {
+      *error = "no WebGL 2 context: glGetIntegerv failed";
+      return false;
+    }
+    s_maxTextureSize = static_cast<UINT>(size);
+  }
+  *maxTextureSize = s_maxTextureSize;
+  return true;
+}
+
+// Browsers do not tell; the program only reads it for information.
+UINT DisplayRefreshRate() { return 0; }
+
+bool GlWindowSize(HWND hwnd, int* width, int* height) {
+  const char* canvas = CanvasFromHwnd(hwnd);
+  if (!canvas) return false;
+  int w = 0;
+  int h = 0;
+  emscripten_get_canvas_element_size(canvas, &w, &h);
+  if (width) *width = w;
+  if (height) *height = h;
+  return true;
+}
+
+GlContext* CreateGlContext(HWND hwnd, int depthBits, bool vsync, std::string* error) {
+  const char* canvas = CanvasFromHwnd(hwnd);
+  if (!canvas) {
+    *error = "not a window of this layer";
+    return nullptr;
+  }
+  if (!EnsurePageContext(canvas, error)) return nullptr;
+  emscripten_webgl_make_context_current(g_pageContext);
+  const char* missing = "";
+  if (!LoadGlFunctions(&missing)) {
+    *error = std::string("WebGL 2 lacks ") + missing;
+    return nullptr;
+  }
+  // vsync: a browser shows at most one frame per display refresh anyway;
+  // Present yields the same way for both.
+  GlContext* created = new GlContext;
+  created->m_handle = g_pageContext;
+  return created;
+}
+
+void DestroyGlContext(GlContext* context) { delete context; }
+
+bool MakeGlContextCurrent(GlContext* context) {
+  if (!context || context->m_handle <= 0) return false;
+  if (emscripten_webgl_get_current_context() != context->m_handle)
+    return emscripten_webgl_make_context_current(context->m_handle) == EMSCRIPTEN_RESULT_SUCCESS;
+  return true;
+}
+
+void GlDrawableSize(GlContext* context, int* width, int* height, bool* fixedSize) {
+  emscripten_webgl_get_drawing_buffer_size(context->m_handle, width, height);
+  if (fixedSize) *fixedSize = true;  // the canvas keeps the size CreateWindowExA gave it
+}
+
+// A zero-length sleep returns to the browser's event loop: the canvas is
+// composited, key events run, and the program's loop resumes in the next
+// task. Unlike waiting for an animation frame this keeps the loop's pace
+// free (immediate presentation), as the desktop build's is.
+void PresentGlContext(GlContext* context) {
+  ++g_presentCount;
+  emscripten_sleep(0);
+}
+
+}  // namespace platform
+
+// Frames presented so far, for the page and its tests to tell the frame rate
+// (Module._platform_present_count()).
+extern "C" EMSCRIPTEN_KEEPALIVE unsigned platform_present_count() {
+  return platform::g_presentCount;
+}
