@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test (installing missing Debian packages):
 # the debug build's suite, the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the Windows cross build.
+# UndefinedBehaviorSanitizer, the Windows cross build, and the browser build
+# (which the debug suite's web tests run in headless Chromium).
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -17,6 +18,10 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 scripts/check_windows_imports.sh build/windows/endless-field.exe
 
+echo "== Browser build"
+cmake --preset web >/dev/null
+cmake --build --preset web -j "$jobs"
+
 echo "== Debug build and tests"
 cmake --preset debug >/dev/null
 cmake --build --preset debug -j "$jobs"
@@ -25,4 +30,4 @@ ctest --preset debug -j "$jobs" -LE fuzz
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
-ctest --preset asan -j "$jobs" -LE "wine|valgrind"
+ctest --preset asan -j "$jobs" -LE "wine|valgrind|web"
