@@ -1,6 +1,6 @@
 // The device's context in a web page: WebGL 2 (OpenGL ES 3.0) on the page's
 // canvas (see gl_context.h). GL entry points come from Emscripten's WebGL
-// bindings; the three that OpenGL ES lacks get stand-ins.
+// bindings; the few that OpenGL ES lacks or narrows get stand-ins.
 // Differences from the desktop: GLSL ES 3.00 shaders; no glClipControl, so the
 // vertex shader remaps depth; no BGRA vertex colours or uploads (the shader
 // swizzles, uploads convert) and no texture swizzles. Present yields to the
@@ -26,12 +26,20 @@ namespace {
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_pageContext = 0;
 unsigned g_presentCount = 0;
 PFNGLCLEARDEPTHFPROC g_clearDepthf = nullptr;
+PFNGLSAMPLERPARAMETERFVPROC g_samplerParameterfv = nullptr;
 
 // WebGL fills polygons only; the device asks for anything else (wireframe)
 // through this, and it stays solid.
 void PolygonModeStandIn(GLenum, GLenum) {}
 
 void ClearDepthStandIn(GLdouble depth) { g_clearDepthf(static_cast<GLfloat>(depth)); }
+
+// WebGL has no border colour (nor D3DTADDRESS_BORDER's addressing, which the
+// program never uses): the device's border colour is dropped, every other
+// sampler value goes through.
+void SamplerParameterfvStandIn(GLuint sampler, GLenum name, const GLfloat* values) {
+  if (name != GL_TEXTURE_BORDER_COLOR) g_samplerParameterfv(sampler, name, values);
+}
 
 // A GLSL ES fragment shader with one output writes colour attachment 0.
 void BindFragDataLocationStandIn(GLuint, GLuint, const GLchar*) {}
@@ -50,6 +58,9 @@ bool LoadGlFunctions(const char** missing) {
   loaded.BindFragDataLocation = BindFragDataLocationStandIn;
   g_clearDepthf = reinterpret_cast<PFNGLCLEARDEPTHFPROC>(WebGlAddress("glClearDepthf"));
   if (g_clearDepthf) loaded.ClearDepth = ClearDepthStandIn;
+  g_samplerParameterfv =
+      reinterpret_cast<PFNGLSAMPLERPARAMETERFVPROC>(WebGlAddress("glSamplerParameterfv"));
+  if (g_samplerParameterfv) loaded.SamplerParameterfv = SamplerParameterfvStandIn;
 #define PLATFORM_GL_LOAD_MISSING(type, member, name) \
   if (!loaded.member) {                              \
     PLATFORM_GL_LOAD(type, member, name)             \
