@@ -3,7 +3,7 @@
 // and that every failure leaves *ppTexture NULL and leaks no texture.
 #include <d3dx9.h>
 
-#include "fake_d3d9.h"
+#include "mocks/fake_d3d9.h"
 #include "test_images.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +28,10 @@ std::vector<std::uint32_t> Gradient(std::uint32_t width, std::uint32_t height, s
 
 class D3DXTextureTest : public ::testing::Test {
  protected:
+  void TearDown() override {
+    for (const std::string& what : device.misuse())
+      ADD_FAILURE() << "the loader misused the device: " << what;
+  }
   HRESULT LoadEx(const std::string& path, UINT width, UINT height, UINT levels, D3DFORMAT format,
                  DWORD filter, D3DCOLOR colorKey = 0, D3DXIMAGE_INFO* info = nullptr) {
     texture = kGarbage;
