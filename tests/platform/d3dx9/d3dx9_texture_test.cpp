@@ -317,4 +317,33 @@ TEST_F(D3DXTextureTest, BackslashPathsAndMisnamedFilesLoad) {
   texture->Release();
 }
 
+// The double itself: a loader's mistakes must show, or the tests above prove
+// nothing about them.
+TEST(FakeD3D9, ReportsWhatARealDeviceWouldPunish) {
+  FakeDevice device;
+  IDirect3DTexture9* texture = nullptr;
+  ASSERT_EQ(D3D_OK,
+            device.CreateTexture(4, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+  EXPECT_EQ(D3DERR_INVALIDCALL, device.CreateTexture(8192, 2, 1, 0, D3DFMT_A8R8G8B8,
+                                                     D3DPOOL_MANAGED, &texture, nullptr));
+  EXPECT_TRUE(device.misuse().empty()) << "an oversized texture is refused, not misuse";
+  texture = device.textures[0].get();
+  D3DLOCKED_RECT locked{};
+  ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
+  EXPECT_EQ(4 * 4 + 12, locked.Pitch);
+  EXPECT_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &locked, nullptr, 0));
+  static_cast<std::uint8_t*>(locked.pBits)[16] = 0;  // the first padding byte
+  EXPECT_EQ(D3D_OK, texture->UnlockRect(0));
+  EXPECT_EQ(D3DERR_INVALIDCALL, texture->UnlockRect(0));
+  EXPECT_EQ(0u, texture->Release());
+  EXPECT_EQ(0u, texture->Release());
+  EXPECT_EQ(E_FAIL, device.BeginScene());
+  EXPECT_EQ((std::vector<std::string>{
+                "LockRect of a level already locked", "UnlockRect of a level that is not locked",
+                "the row padding was written", "texture released more often than referenced",
+                "IDirect3DDevice9::BeginScene called"}),
+            device.misuse());
+  EXPECT_EQ(0, device.LiveTextures());
+}
+
 }  // namespace
