@@ -6,7 +6,7 @@
 //       (a deterministic camera path). Prints the frame rate over all frames
 //       but the first (which compiles shader variants), the CPU time per
 //       frame and the peak resident memory.
-//   endless-field-bench minimal --size WxH --keys SCRIPT [--times FILE]
+//   endless-field-bench minimal --size WxH --keys SCRIPT [--times FILE] [--info]
 //       Records the same run's draws (world matrix, mesh, texture) through a
 //       pass-through device, then replays them with the minimal OpenGL
 //       program (minimal_gl.h) and prints the same figures.
@@ -146,6 +146,9 @@ void PrintGlInfo() {
   printf("GL_BACK_BUFFER=%s\n", !device                                ? "?"
                                 : device->Renderer().DrawsIntoWindow() ? "the window's framebuffer"
                                                                        : "a framebuffer object");
+  int depthBits = 0;
+  SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depthBits);
+  printf("DEPTH_BITS=%d\n", depthBits);
 }
 
 int RunProgram(const Options& o) {
@@ -188,9 +191,11 @@ int RunMinimal(const Options& o) {
   std::string error;
   const double cpuStart = CpuSeconds();
   std::vector<uint8_t> bottomUp;
+  int depthBits = 0;
   if (!bench::RunMinimalGl(recording, o.width, o.height, &seconds,
-                           o.out.empty() ? nullptr : &bottomUp, &error))
+                           o.out.empty() ? nullptr : &bottomUp, &depthBits, &error))
     Fail("minimal OpenGL: " + error);
+  if (o.info) printf("GL_BACK_BUFFER=the window's framebuffer\nDEPTH_BITS=%d\n", depthBits);
   Report(o, seconds, CpuSeconds() - cpuStart);
   if (!o.out.empty()) {
     const size_t row = size_t(o.width) * 4;
