@@ -9,7 +9,9 @@
 //   endless-field-bench minimal --size WxH --keys SCRIPT [--times FILE] [--info]
 //       Records the same run's draws (world matrix, mesh, texture) through a
 //       pass-through device, then replays them with the minimal OpenGL
-//       program (minimal_gl.h) and prints the same figures.
+//       program (minimal_gl.h) and prints the same figures. With --skip N
+//       under valgrind --tool=callgrind --instr-atstart=no, only the
+//       replayed frames after the first N are instrumented.
 //   --out FILE.png (program, minimal) writes the last frame, to check that
 //       both draw the same picture.
 //   endless-field-bench profile --size WxH --keys SCRIPT --skip N
@@ -192,10 +194,15 @@ int RunMinimal(const Options& o) {
   const double cpuStart = CpuSeconds();
   std::vector<uint8_t> bottomUp;
   int depthBits = 0;
+  // With --skip N (under callgrind), only the frames after the first N count.
+  const auto beforeFrame = [&o](size_t frame) {
+    if (o.skip > 0 && static_cast<long>(frame) == o.skip) CALLGRIND_START_INSTRUMENTATION;
+  };
   if (!bench::RunMinimalGl(recording, o.width, o.height, &seconds,
-                           o.out.empty() ? nullptr : &bottomUp, &depthBits, &error))
+                           o.out.empty() ? nullptr : &bottomUp, &depthBits, &error, beforeFrame))
     Fail("minimal OpenGL: " + error);
   if (o.info) printf("GL_BACK_BUFFER=the window's framebuffer\nDEPTH_BITS=%d\n", depthBits);
+  if (o.skip > 0) CALLGRIND_STOP_INSTRUMENTATION;
   Report(o, seconds, CpuSeconds() - cpuStart);
   if (!o.out.empty()) {
     const size_t row = size_t(o.width) * 4;

@@ -152,7 +152,8 @@ GLuint MakeVao(const Gl& gl, const void* data, GLsizeiptr size, bool textured) {
 
 bool RunMinimalGl(const Recording& recording, int width, int height,
                   std::vector<double>* frameSeconds, std::vector<uint8_t>* lastFrameRgba,
-                  int* depthBits, std::string* error) {
+                  int* depthBits, std::string* error,
+                  const std::function<void(size_t)>& beforeFrame) {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     *error = SDL_GetError();
     return false;
@@ -244,6 +245,7 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
   frameSeconds->clear();
   frameSeconds->reserve(recording.frames.size());
   for (const RecordedFrame& frame : recording.frames) {
+    if (beforeFrame) beforeFrame(static_cast<size_t>(&frame - recording.frames.data()));
     const Clock::time_point start = Clock::now();
     gl.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     float viewProj[16];

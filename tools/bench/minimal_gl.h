@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,11 @@ namespace bench {
 // Opens its own SDL window and GL context of width × height, replays every
 // frame of `recording` once and stores each frame's wall time in seconds.
 // lastFrameRgba (optional) receives the last frame, bottom row first;
-// *depthBits the depth bits the window got.
+// *depthBits the depth bits the window got. beforeFrame (optional) runs
+// before each frame with its index (the profiler's start switch).
 bool RunMinimalGl(const Recording& recording, int width, int height,
                   std::vector<double>* frameSeconds, std::vector<uint8_t>* lastFrameRgba,
-                  int* depthBits, std::string* error);
+                  int* depthBits, std::string* error,
+                  const std::function<void(size_t)>& beforeFrame = nullptr);
 
 }  // namespace bench
