@@ -131,6 +131,16 @@ if [ "$profile" = 1 ] && command -v valgrind >/dev/null; then
   share=$(field ours_share_percent <"$work/split.txt")
   echo "cpu: our code $(field instructions_per_frame_ours <"$work/split.txt") instructions/frame of $(field instructions_per_frame_total <"$work/split.txt") in all threads (${share}%); CPU time ${cpu_ms} ms/frame, so ours ~$(awk -v s="$share" -v c="$cpu_ms" 'BEGIN {printf "%.0f", s * c * 10}') us/frame"
   grep -E '^(top|object)' "$work/split.txt" | sed 's/^/cpu: /'
+  # The same 30 frames replayed by the minimal program: every instruction,
+  # Mesa's included, against the program's.
+  valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$work/callgrind_min.out" \
+    "$bench" minimal --size 824x568 --keys "up*40" --skip 10 >/dev/null 2>>"$work/valgrind.txt"
+  python3 "$root/tools/bench/callgrind_split.py" "$work/callgrind_min.out" endless-field-bench 30 \
+    >"$work/split_min.txt"
+  prog_total=$(field instructions_per_frame_total <"$work/split.txt")
+  min_total=$(field instructions_per_frame_total <"$work/split_min.txt")
+  echo "cpu: all instructions per frame, program $prog_total, minimal OpenGL $min_total, program/minimal $(ratio "$prog_total" "$min_total")"
+  grep -E '^object' "$work/split_min.txt" | sed 's/^/cpu: minimal: /'
 fi
 
 # The real executables in a 1024x768 Xvfb screen: the window is 824x568.
