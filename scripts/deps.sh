@@ -11,7 +11,7 @@ EF_RUN_PACKAGES=(
 # cross build and Wine to compare with the real platform's behaviour.
 EF_TEST_PACKAGES=(
   libgtest-dev libgmock-dev
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick unzip
   g++-mingw-w64-x86-64 wine64 wine
   clang libclang-rt-14-dev valgrind clang-format
 )
