@@ -15,6 +15,11 @@ EF_TEST_PACKAGES=(
   g++-mingw-w64-x86-64 wine64 wine
   clang libclang-rt-14-dev valgrind clang-format
 )
+# CI's package checks (scripts/check_deb_package.sh): lintian, and a fresh
+# Debian root to install the .deb in.
+EF_CHECK_PACKAGES=(
+  mmdebstrap lintian
+)
 
 # ef_ensure_packages PKG...: installs those not yet installed (as root, or
 # through sudo when available).
