@@ -38,7 +38,7 @@ target_link_options(endless-field PRIVATE
 
 # The images come from tools/make_assets, built for this machine (it runs at
 # build time) with the host's compiler, libjpeg-turbo and libpng.
-include(${PROJECT_SOURCE_DIR}/cmake/asset_files.cmake)
+include(${PROJECT_SOURCE_DIR}/tools/make_assets/asset_files.cmake)
 find_program(EF_HOST_CXX NAMES c++ g++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 file(GLOB EF_MAKE_ASSETS_SOURCES ${PROJECT_SOURCE_DIR}/tools/make_assets/*.cpp)
 set(EF_HOST_MAKE_ASSETS ${CMAKE_BINARY_DIR}/host/endless-field-assets)

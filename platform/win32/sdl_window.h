@@ -23,4 +23,7 @@ SDL_Window* SdlWindowFromHwnd(HWND hwnd);
 // The HWND of an SDL window made by CreateWindowExA, or null.
 HWND HwndFromSdlWindow(SDL_Window* window);
 
+// The image of an icon handle from LoadIconA, or null for any other handle.
+SDL_Surface* SurfaceFromIcon(HICON icon);
+
 }  // namespace platform

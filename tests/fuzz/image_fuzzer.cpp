@@ -6,14 +6,15 @@
 // to one scratch file and read back by ReadImageFileInfo, DecodeImageFile,
 // D3DXGetImageInfoFromFileA, D3DXCreateTextureFromFileA and
 // D3DXCreateTextureFromFileExA (loader options also picked by the hash) on a
-// small fake device.
+// small fake device (tests/mocks/fake_d3d9.h) that aborts on misuse and pads
+// each row by 16 bytes that must stay untouched.
 //
 // Broken invariants call Die(), which aborts; sanitizer reports and leaks are
 // caught by libFuzzer itself.
 #include <d3dx9.h>
 
-#include "fuzz_device.h"
 #include "image_file.h"
+#include "mocks/fake_d3d9.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +25,17 @@
 
 namespace {
 
-using fuzz_device::Die;
+using fake_d3d9::FakeDevice;
+using fake_d3d9::FakeTexture;
+
+// Prints the message and aborts: libFuzzer then saves the input as a crash.
+[[noreturn]] void Die(const char* what) {
+  std::fprintf(stderr, "image_fuzzer: %s\n", what);
+  std::abort();
+}
+
+// The loaders' device: misuse aborts, each row padded by 16 bytes.
+constexpr fake_d3d9::FakeOptions kDeviceOptions{16, true};
 
 constexpr std::uint32_t kMaxDimension = 4096;
 // One in this many undecodable inputs also takes the file path.
@@ -134,7 +145,8 @@ void CheckGetImageInfo(const MemoryResult& memory) {
 
 // The default loader: power-of-two sides, full mip chain, managed pool.
 void CheckDefaultLoad(const MemoryResult& memory) {
-  fuzz_device::Device device;
+  FakeDevice device(kDeviceOptions);
+  device.maxTextureWidth = device.maxTextureHeight = 256;
   IDirect3DTexture9* texture = nullptr;
   const HRESULT hr = D3DXCreateTextureFromFileA(&device, g_path.c_str(), &texture);
   const bool expectOk = memory.decodeOk && memory.info.width <= device.maxTextureWidth &&
@@ -145,11 +157,11 @@ void CheckDefaultLoad(const MemoryResult& memory) {
     if (texture) Die("failed load returned a texture");
     if (hr != D3DXERR_INVALIDDATA && hr != E_OUTOFMEMORY)
       Die("failed load returned an unexpected code");
-    if (fuzz_device::Texture::LiveCount() != 0) Die("failed load kept a texture alive");
+    if (device.LiveTextures() != 0) Die("failed load kept a texture alive");
     return;
   }
   if (!texture) Die("successful load returned no texture");
-  auto* fake = static_cast<fuzz_device::Texture*>(texture);
+  auto* fake = static_cast<FakeTexture*>(texture);
   fake->CheckIntact();
   for (const auto& level : fake->Levels())
     if (!level.written) Die("a mip level was never filled");
@@ -164,8 +176,7 @@ void CheckDefaultLoad(const MemoryResult& memory) {
                       std::size_t(width) * 4) != 0)
         Die("level 0 differs from the decoded image");
   }
-  if (texture->Release() != 0 || fuzz_device::Texture::LiveCount() != 0)
-    Die("loader kept a texture reference");
+  if (texture->Release() != 0 || device.LiveTextures() != 0) Die("loader kept a texture reference");
 }
 
 // The extended loader with options picked from the hash: only the interface
@@ -189,7 +200,7 @@ void CheckExtendedLoad(const MemoryResult& memory, std::uint64_t hash) {
   static const D3DCOLOR kKeys[] = {0, 0xFF000000u, 0xFFFFFFFFu, 0xFF00FF00u};
   static const UINT kDeviceSides[] = {256, 96, 16};
 
-  fuzz_device::Device device;
+  FakeDevice device(kDeviceOptions);
   device.maxTextureWidth = kDeviceSides[Pick(&hash, 3)];
   device.maxTextureHeight = kDeviceSides[Pick(&hash, 3)];
   const UINT width = kSides[Pick(&hash, 9)];
@@ -208,20 +219,20 @@ void CheckExtendedLoad(const MemoryResult& memory, std::uint64_t hash) {
                                                   key, &info, nullptr, &texture);
   if (FAILED(hr)) {
     if (texture) Die("failed extended load returned a texture");
-    if (fuzz_device::Texture::LiveCount() != 0) Die("failed extended load kept a texture alive");
+    if (device.LiveTextures() != 0) Die("failed extended load kept a texture alive");
     return;
   }
   if (!memory.headerOk) Die("extended load succeeded on a file the header read refuses");
   if (info.Width != memory.info.width || info.Height != memory.info.height)
     Die("extended load reported a different source size");
   if (!texture) Die("successful extended load returned no texture");
-  auto* fake = static_cast<fuzz_device::Texture*>(texture);
+  auto* fake = static_cast<FakeTexture*>(texture);
   fake->CheckIntact();
   if (!fake->Levels()[0].written) Die("extended load left level 0 unfilled");
   if ((usage & D3DUSAGE_AUTOGENMIPMAP) == 0)
     for (const auto& level : fake->Levels())
       if (!level.written) Die("extended load left a mip level unfilled");
-  if (texture->Release() != 0 || fuzz_device::Texture::LiveCount() != 0)
+  if (texture->Release() != 0 || device.LiveTextures() != 0)
     Die("extended load kept a texture reference");
 }
 

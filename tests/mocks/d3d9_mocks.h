@@ -4,11 +4,10 @@
 #include <d3d9.h>
 #include <gmock/gmock.h>
 
-class MockDirect3D9 : public IDirect3D9 {
+#include "mocks/com_mock.h"
+
+class MockDirect3D9 : public MockUnknown<IDirect3D9> {
  public:
-  MOCK_METHOD(HRESULT, QueryInterface, (REFIID, void**), (override));
-  MOCK_METHOD(ULONG, AddRef, (), (override));
-  MOCK_METHOD(ULONG, Release, (), (override));
   MOCK_METHOD(HRESULT, GetAdapterDisplayMode, (UINT, D3DDISPLAYMODE*), (override));
   MOCK_METHOD(HRESULT, CheckDeviceFormat,
               (UINT, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE, D3DFORMAT), (override));
@@ -18,11 +17,8 @@ class MockDirect3D9 : public IDirect3D9 {
               (override));
 };
 
-class MockDevice : public IDirect3DDevice9 {
+class MockDevice : public MockUnknown<IDirect3DDevice9> {
  public:
-  MOCK_METHOD(HRESULT, QueryInterface, (REFIID, void**), (override));
-  MOCK_METHOD(ULONG, AddRef, (), (override));
-  MOCK_METHOD(ULONG, Release, (), (override));
   MOCK_METHOD(HRESULT, GetDeviceCaps, (D3DCAPS9*), (override));
   MOCK_METHOD(HRESULT, Present, (const RECT*, const RECT*, HWND, const RGNDATA*), (override));
   MOCK_METHOD(HRESULT, CreateTexture,
@@ -42,20 +38,14 @@ class MockDevice : public IDirect3DDevice9 {
   MOCK_METHOD(HRESULT, SetStreamSource, (UINT, IDirect3DVertexBuffer9*, UINT, UINT), (override));
 };
 
-class MockVertexBuffer : public IDirect3DVertexBuffer9 {
+class MockVertexBuffer : public MockUnknown<IDirect3DVertexBuffer9> {
  public:
-  MOCK_METHOD(HRESULT, QueryInterface, (REFIID, void**), (override));
-  MOCK_METHOD(ULONG, AddRef, (), (override));
-  MOCK_METHOD(ULONG, Release, (), (override));
   MOCK_METHOD(HRESULT, Lock, (UINT, UINT, void**, DWORD), (override));
   MOCK_METHOD(HRESULT, Unlock, (), (override));
 };
 
-class MockTexture : public IDirect3DTexture9 {
+class MockTexture : public MockUnknown<IDirect3DTexture9> {
  public:
-  MOCK_METHOD(HRESULT, QueryInterface, (REFIID, void**), (override));
-  MOCK_METHOD(ULONG, AddRef, (), (override));
-  MOCK_METHOD(ULONG, Release, (), (override));
   MOCK_METHOD(DWORD, GetLevelCount, (), (override));
   MOCK_METHOD(HRESULT, GetLevelDesc, (UINT, D3DSURFACE_DESC*), (override));
   MOCK_METHOD(HRESULT, LockRect, (UINT, D3DLOCKED_RECT*, const RECT*, DWORD), (override));

@@ -4,19 +4,15 @@
 #include <dinput.h>
 #include <gmock/gmock.h>
 
-class MockDirectInput8 : public IDirectInput8A {
+#include "mocks/com_mock.h"
+
+class MockDirectInput8 : public MockUnknown<IDirectInput8A> {
  public:
-  MOCK_METHOD(HRESULT, QueryInterface, (REFIID, void**), (override));
-  MOCK_METHOD(ULONG, AddRef, (), (override));
-  MOCK_METHOD(ULONG, Release, (), (override));
   MOCK_METHOD(HRESULT, CreateDevice, (REFGUID, LPDIRECTINPUTDEVICE8A*, LPUNKNOWN), (override));
 };
 
-class MockKeyboardDevice : public IDirectInputDevice8A {
+class MockKeyboardDevice : public MockUnknown<IDirectInputDevice8A> {
  public:
-  MOCK_METHOD(HRESULT, QueryInterface, (REFIID, void**), (override));
-  MOCK_METHOD(ULONG, AddRef, (), (override));
-  MOCK_METHOD(ULONG, Release, (), (override));
   MOCK_METHOD(HRESULT, Acquire, (), (override));
   MOCK_METHOD(HRESULT, Unacquire, (), (override));
   MOCK_METHOD(HRESULT, GetDeviceState, (DWORD, LPVOID), (override));

@@ -1,9 +1,12 @@
-// Replacements of operator new/delete, malloc, calloc, realloc and the file
-// open calls that count while perf::StartCounting is in effect. They forward
+// Replacements of malloc, calloc, realloc and the file open calls that count
+// while perf::StartCounting is in effect; C++ allocations are counted by the
+// shared operator new replacement (mocks/allocation_counter). They forward
 // to glibc (__libc_malloc and friends, dlsym(RTLD_NEXT) for the opens), so
 // they work before main and inside the dynamic loader's own calls.
 #undef _FORTIFY_SOURCE
 #include "call_counters.h"
+
+#include "mocks/allocation_counter.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -13,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #ifndef __SANITIZE_ADDRESS__
 
@@ -29,7 +31,6 @@ extern char etext[];
 namespace {
 
 std::atomic<bool> g_counting{false};
-std::atomic<long> g_cppAllocations{0};
 std::atomic<long> g_ownMallocs{0};
 std::atomic<long> g_fileOpens{0};
 std::atomic<long> g_ownFileOpens{0};
@@ -50,13 +51,6 @@ void CountOpen(const char* path, const void* returnAddress) {
   }
 }
 
-void* CountedNew(size_t size) {
-  if (g_counting.load(std::memory_order_relaxed))
-    g_cppAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = __libc_malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-
 void CountMalloc(const void* returnAddress) {
   if (g_counting.load(std::memory_order_relaxed) && FromOwnCode(returnAddress))
     g_ownMallocs.fetch_add(1, std::memory_order_relaxed);
@@ -73,30 +67,12 @@ mode_t ModeArgument(int flags, va_list args) {
 
 }  // namespace
 
-// The replacements pair __libc_malloc with free; GCC cannot see that.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t size) { return CountedNew(size); }
-void* operator new[](size_t size) { return CountedNew(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-  try {
-    return CountedNew(size);
-  } catch (...) {
-    return nullptr;
-  }
-}
-void* operator new[](size_t size, const std::nothrow_t&) noexcept {
-  try {
-    return CountedNew(size);
-  } catch (...) {
-    return nullptr;
-  }
-}
-void operator delete(void* p) noexcept { free(p); }
-void operator delete[](void* p) noexcept { free(p); }
-void operator delete(void* p, size_t) noexcept { free(p); }
-void operator delete[](void* p, size_t) noexcept { free(p); }
-#pragma GCC diagnostic pop
+// Declares `mode`, the open calls' optional argument after `flags`.
+#define EF_READ_MODE(flags, mode)                      \
+  va_list mode##Args;                                  \
+  va_start(mode##Args, flags);                         \
+  const mode_t mode = ModeArgument(flags, mode##Args); \
+  va_end(mode##Args)
 
 extern "C" {
 
@@ -116,40 +92,28 @@ void* realloc(void* p, size_t size) {
 }
 
 int open(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeArgument(flags, args);
-  va_end(args);
+  EF_READ_MODE(flags, mode);
   CountOpen(path, __builtin_return_address(0));
   static auto next = Next<int (*)(const char*, int, ...)>("open");
   return next(path, flags, mode);
 }
 
 int open64(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeArgument(flags, args);
-  va_end(args);
+  EF_READ_MODE(flags, mode);
   CountOpen(path, __builtin_return_address(0));
   static auto next = Next<int (*)(const char*, int, ...)>("open64");
   return next(path, flags, mode);
 }
 
 int openat(int dir, const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeArgument(flags, args);
-  va_end(args);
+  EF_READ_MODE(flags, mode);
   CountOpen(path, __builtin_return_address(0));
   static auto next = Next<int (*)(int, const char*, int, ...)>("openat");
   return next(dir, path, flags, mode);
 }
 
 int openat64(int dir, const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeArgument(flags, args);
-  va_end(args);
+  EF_READ_MODE(flags, mode);
   CountOpen(path, __builtin_return_address(0));
   static auto next = Next<int (*)(int, const char*, int, ...)>("openat64");
   return next(dir, path, flags, mode);
@@ -174,23 +138,19 @@ namespace perf {
 bool CountersAvailable() { return true; }
 
 void StartCounting() {
-  g_cppAllocations = 0;
   g_ownMallocs = 0;
   g_fileOpens = 0;
   g_ownFileOpens = 0;
   g_lastPath[0] = '\0';
   g_counting = true;
+  allocation_counter::Start();
 }
 
 CallCounts StopCounting() {
   g_counting = false;
-  CallCounts counts;
-  counts.cppAllocations = g_cppAllocations;
-  counts.ownMallocs = g_ownMallocs;
-  counts.fileOpens = g_fileOpens;
-  counts.ownFileOpens = g_ownFileOpens;
-  counts.lastOpenedPath = g_lastPath;
-  return counts;
+  allocation_counter::Stop();
+  return CallCounts{allocation_counter::Count(), g_ownMallocs.load(), g_fileOpens.load(),
+                    g_ownFileOpens.load(), g_lastPath};
 }
 
 }  // namespace perf

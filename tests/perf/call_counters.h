@@ -4,8 +4,10 @@
 // program, the layer and the harness are linked in statically; the driver and
 // SDL are shared libraries), and file opens (open, open64, openat, openat64,
 // fopen, fopen64), both in total and from this executable's code.
-// The replacements live in call_counters.cpp; they are not built under
-// AddressSanitizer, which owns these entry points itself.
+// The C replacements live in call_counters.cpp, operator new's in
+// mocks/allocation_counter.cpp; the C ones are not built under
+// AddressSanitizer, which owns those entry points itself, so the counters
+// are not available there.
 #pragma once
 
 namespace perf {

@@ -2,8 +2,8 @@
 // faces' exact-size loads and failure boxes, and the name-keyed map.
 //
 // The real D3DX loader reads real image files that each test writes into a
-// scratch working directory; the device is a recording double whose
-// CreateTexture hands out in-memory textures. Every file gets its own image
+// scratch working directory; the device is the shared recording double
+// (mocks/fake_d3d9.h), which hands out in-memory textures. Every file gets its own image
 // size, so the sequence of CreateTexture sizes tells which file was loaded
 // when. Message boxes go to the layer's MessageBox hook.
 #include "textures/texture_set.h"
@@ -13,14 +13,13 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <map>
-#include <memory>
 #include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "mocks/fake_d3d9.h"
 #include "platform_hooks.h"
 #include "textures/test_files.h"
 
@@ -50,120 +49,9 @@ std::string SkyBox(int face) {
 UINT WidthOf(int index) { return 1u << (index % 5); }
 UINT HeightOf(int index) { return 1u << (index / 5); }
 
-struct CreateCall {
-  UINT width, height, levels;
-  DWORD usage;
-  D3DFORMAT format;
-  D3DPOOL pool;
-};
-
-// An in-memory texture; owned by the device so that tests can look at its
-// reference count after the set has finished with it.
-class FakeTexture final : public IDirect3DTexture9 {
- public:
-  FakeTexture(UINT width, UINT height, UINT levels)
-      : m_width(width),
-        m_height(height),
-        m_levels(levels),
-        m_bits(std::size_t(width) * height * 4) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-  ULONG STDMETHODCALLTYPE Release() override { return refs > 0 ? --refs : 0; }
-  DWORD STDMETHODCALLTYPE GetLevelCount() override { return m_levels; }
-  HRESULT STDMETHODCALLTYPE GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override {
-    if (level >= m_levels || desc == nullptr) return D3DERR_INVALIDCALL;
-    std::memset(desc, 0, sizeof(*desc));
-    desc->Width = Side(m_width, level);
-    desc->Height = Side(m_height, level);
-    return D3D_OK;
-  }
-  HRESULT STDMETHODCALLTYPE LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT*,
-                                     DWORD) override {
-    if (level >= m_levels || locked == nullptr) return D3DERR_INVALIDCALL;
-    locked->Pitch = INT(Side(m_width, level) * 4);
-    locked->pBits = m_bits.data();
-    return D3D_OK;
-  }
-  HRESULT STDMETHODCALLTYPE UnlockRect(UINT level) override {
-    return level < m_levels ? D3D_OK : D3DERR_INVALIDCALL;
-  }
-
-  ULONG refs = 1;
-
- private:
-  static UINT Side(UINT side, UINT level) { return (side >> level) > 0 ? side >> level : 1; }
-  UINT m_width, m_height, m_levels;
-  std::vector<std::uint8_t> m_bits;
-};
-
-// Answers GetDeviceCaps and CreateTexture, the only calls the loader makes;
-// anything else is a test failure.
-class FakeDevice final : public IDirect3DDevice9 {
- public:
-  std::vector<CreateCall> creates;
-  std::vector<std::unique_ptr<FakeTexture>> textures;
-  std::function<void(const CreateCall&)> onCreate;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetDeviceCaps(D3DCAPS9* caps) override {
-    std::memset(caps, 0, sizeof(*caps));
-    caps->MaxTextureWidth = 4096;
-    caps->MaxTextureHeight = 4096;
-    return D3D_OK;
-  }
-  HRESULT STDMETHODCALLTYPE CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                          D3DFORMAT format, D3DPOOL pool,
-                                          IDirect3DTexture9** texture, HANDLE* shared) override {
-    EXPECT_EQ(nullptr, shared);
-    CreateCall call{width, height, levels, usage, format, pool};
-    creates.push_back(call);
-    if (onCreate) onCreate(call);
-    textures.push_back(std::make_unique<FakeTexture>(width, height, levels == 0 ? 1 : levels));
-    *texture = textures.back().get();
-    return D3D_OK;
-  }
-
-  HRESULT STDMETHODCALLTYPE Present(const RECT*, const RECT*, HWND, const RGNDATA*) override {
-    return Unexpected("Present");
-  }
-  HRESULT STDMETHODCALLTYPE CreateVertexBuffer(UINT, DWORD, DWORD, D3DPOOL,
-                                               IDirect3DVertexBuffer9**, HANDLE*) override {
-    return Unexpected("CreateVertexBuffer");
-  }
-  HRESULT STDMETHODCALLTYPE BeginScene() override { return Unexpected("BeginScene"); }
-  HRESULT STDMETHODCALLTYPE EndScene() override { return Unexpected("EndScene"); }
-  HRESULT STDMETHODCALLTYPE Clear(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD) override {
-    return Unexpected("Clear");
-  }
-  HRESULT STDMETHODCALLTYPE SetTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX*) override {
-    return Unexpected("SetTransform");
-  }
-  HRESULT STDMETHODCALLTYPE SetRenderState(D3DRENDERSTATETYPE, DWORD) override {
-    return Unexpected("SetRenderState");
-  }
-  HRESULT STDMETHODCALLTYPE SetTexture(DWORD, IDirect3DBaseTexture9*) override {
-    return Unexpected("SetTexture");
-  }
-  HRESULT STDMETHODCALLTYPE SetSamplerState(DWORD, D3DSAMPLERSTATETYPE, DWORD) override {
-    return Unexpected("SetSamplerState");
-  }
-  HRESULT STDMETHODCALLTYPE DrawPrimitive(D3DPRIMITIVETYPE, UINT, UINT) override {
-    return Unexpected("DrawPrimitive");
-  }
-  HRESULT STDMETHODCALLTYPE SetFVF(DWORD) override { return Unexpected("SetFVF"); }
-  HRESULT STDMETHODCALLTYPE SetStreamSource(UINT, IDirect3DVertexBuffer9*, UINT, UINT) override {
-    return Unexpected("SetStreamSource");
-  }
-
- private:
-  static HRESULT Unexpected(const char* what) {
-    ADD_FAILURE() << "the texture set called IDirect3DDevice9::" << what;
-    return E_FAIL;
-  }
-};
+using fake_d3d9::CreateTextureCall;
+using fake_d3d9::FakeDevice;
+using fake_d3d9::FakeTexture;
 
 std::string Join(const std::vector<std::string>& lines) {
   std::string out;
@@ -183,14 +71,18 @@ class TextureSetTest : public ::testing::Test {
                             (caption ? caption : "(null)"));
           return IDOK;
         });
-    device_.onCreate = [this](const CreateCall& call) {
+    device_.onCreate = [this](const CreateTextureCall& call) {
       const auto it = names_.find({call.width, call.height});
       events_.push_back("create " + (it != names_.end() ? it->second
                                                         : std::to_string(call.width) + "x" +
                                                               std::to_string(call.height)));
     };
   }
-  void TearDown() override { platform::ResetHooks(); }
+  void TearDown() override {
+    platform::ResetHooks();
+    for (const std::string& what : device_.misuse())
+      ADD_FAILURE() << "the texture set misused the device: " << what;
+  }
 
   // Writes the 25 files, each at its own size, except those in `skip`.
   void WriteFiles(const std::vector<std::string>& skip = {}) {
@@ -222,9 +114,9 @@ class TextureSetTest : public ::testing::Test {
 
   // The texture the device created for the file at `index` of kLoadOrder.
   FakeTexture* CreatedFor(int index) {
-    for (std::size_t i = 0; i < device_.creates.size(); ++i) {
-      if (device_.creates[i].width == WidthOf(index) &&
-          device_.creates[i].height == HeightOf(index))
+    for (std::size_t i = 0; i < device_.createCalls.size(); ++i) {
+      if (device_.createCalls[i].width == WidthOf(index) &&
+          device_.createCalls[i].height == HeightOf(index))
         return device_.textures[i].get();
     }
     return nullptr;
@@ -271,13 +163,13 @@ TEST_F(TextureSetTest, AllFilesPresentLoadsAll25InOrderWithoutAMessage) {
     ASSERT_NE(nullptr, created);
     EXPECT_EQ(static_cast<IDirect3DTexture9*>(created), MemberFor(set, i))
         << "the file's texture lands in its own member";
-    EXPECT_EQ(1u, created->refs) << "the set holds exactly one reference";
+    EXPECT_EQ(1u, created->RefCount()) << "the set holds exactly one reference";
   }
   EXPECT_TRUE(set.textureMap.empty()) << "Load does not use the name-keyed map";
 
   // The sky faces: exact size, one level, no usage, opaque format, managed.
-  for (std::size_t i = kFirstSky; i < device_.creates.size(); ++i) {
-    const CreateCall& call = device_.creates[i];
+  for (std::size_t i = kFirstSky; i < device_.createCalls.size(); ++i) {
+    const CreateTextureCall& call = device_.createCalls[i];
     SCOPED_TRACE(kLoadOrder[i]);
     EXPECT_EQ(1u, call.levels);
     EXPECT_EQ(0u, call.usage);
@@ -345,8 +237,8 @@ TEST_F(TextureSetTest, SkyFaceIsCreatedAtTheImagesOwnSizeWhileObjectsUseTheDefau
   TextureSet set;
   set.Load(&device_);
 
-  ASSERT_EQ(25u, device_.creates.size());
-  const CreateCall& sky = device_.creates[kFirstSky];
+  ASSERT_EQ(25u, device_.createCalls.size());
+  const CreateTextureCall& sky = device_.createCalls[kFirstSky];
   EXPECT_EQ(300u, sky.width);
   EXPECT_EQ(200u, sky.height);
   EXPECT_EQ(1u, sky.levels);
@@ -354,7 +246,7 @@ TEST_F(TextureSetTest, SkyFaceIsCreatedAtTheImagesOwnSizeWhileObjectsUseTheDefau
   EXPECT_EQ(D3DFMT_X8R8G8B8, sky.format);
   EXPECT_EQ(D3DPOOL_MANAGED, sky.pool);
 
-  const CreateCall& object = device_.creates[0];
+  const CreateTextureCall& object = device_.createCalls[0];
   EXPECT_EQ(512u, object.width) << "a plain load is not an exact-size load";
   EXPECT_EQ(256u, object.height);
   EXPECT_GT(object.levels, 1u) << "a plain load gets the full mip chain";
@@ -365,7 +257,7 @@ TEST_F(TextureSetTest, LoadTextureCreatesOnceAtTheFilesOwnSizeAndFormat) {
   WriteFiles();
   TextureSet set;
   set.Load(&device_);
-  const std::size_t before = device_.creates.size();
+  const std::size_t before = device_.createCalls.size();
 
   ASSERT_TRUE(test_files::WritePngArgb("pic/extra.png", 300, 200,
                                        std::vector<std::uint32_t>(300 * 200, 0x80123456u), true));
@@ -374,21 +266,22 @@ TEST_F(TextureSetTest, LoadTextureCreatesOnceAtTheFilesOwnSizeAndFormat) {
   set.LoadTexture("pic/extra.png");
   set.LoadTexture("pic/opaque.jpg");
 
-  ASSERT_EQ(before + 2, device_.creates.size()) << "the second LoadTexture of a name loads nothing";
-  const CreateCall& withAlpha = device_.creates[before];
+  ASSERT_EQ(before + 2, device_.createCalls.size())
+      << "the second LoadTexture of a name loads nothing";
+  const CreateTextureCall& withAlpha = device_.createCalls[before];
   EXPECT_EQ(300u, withAlpha.width);
   EXPECT_EQ(200u, withAlpha.height);
   EXPECT_EQ(1u, withAlpha.levels);
   EXPECT_EQ(0u, withAlpha.usage);
   EXPECT_EQ(D3DFMT_A8R8G8B8, withAlpha.format) << "the file's own format is kept";
   EXPECT_EQ(D3DPOOL_MANAGED, withAlpha.pool);
-  EXPECT_EQ(D3DFMT_X8R8G8B8, device_.creates[before + 1].format);
+  EXPECT_EQ(D3DFMT_X8R8G8B8, device_.createCalls[before + 1].format);
 
   EXPECT_EQ(static_cast<IDirect3DTexture9*>(device_.textures[before].get()),
             set.GetTexture("pic/extra.png"));
   EXPECT_EQ(static_cast<IDirect3DTexture9*>(device_.textures[before + 1].get()),
             set.GetTexture("pic/opaque.jpg"));
-  EXPECT_EQ(1u, device_.textures[before]->refs);
+  EXPECT_EQ(1u, device_.textures[before]->RefCount());
   EXPECT_EQ(2u, set.textureMap.size());
   for (const std::string& event : events_) EXPECT_NE(0u, event.rfind("box", 0)) << event;
 }
@@ -398,13 +291,13 @@ TEST_F(TextureSetTest, NamesAreCaseSensitiveKeys) {
   TextureSet set;
   set.Load(&device_);
   ASSERT_TRUE(test_files::WriteSolidPng("pic/obj/alu.jpg", 7, 3));
-  const std::size_t before = device_.creates.size();
+  const std::size_t before = device_.createCalls.size();
 
   set.LoadTexture("pic/obj/ALU.jpg");
   set.LoadTexture("pic/obj/alu.jpg");
 
-  ASSERT_EQ(before + 2, device_.creates.size());
-  EXPECT_EQ(7u, device_.creates[before + 1].width) << "alu.jpg is read from its own file";
+  ASSERT_EQ(before + 2, device_.createCalls.size());
+  EXPECT_EQ(7u, device_.createCalls[before + 1].width) << "alu.jpg is read from its own file";
   IDirect3DTexture9* upper = set.GetTexture("pic/obj/ALU.jpg");
   IDirect3DTexture9* lower = set.GetTexture("pic/obj/alu.jpg");
   EXPECT_NE(nullptr, upper);
@@ -419,7 +312,7 @@ TEST_F(TextureSetTest, FailedLoadTextureStoresNullAndIsNotRetried) {
   WriteFiles();
   TextureSet set;
   set.Load(&device_);
-  const std::size_t before = device_.creates.size();
+  const std::size_t before = device_.createCalls.size();
   events_.clear();
 
   set.LoadTexture("pic/none.jpg");
@@ -431,7 +324,7 @@ TEST_F(TextureSetTest, FailedLoadTextureStoresNullAndIsNotRetried) {
   ASSERT_TRUE(test_files::WriteSolidPng("pic/none.jpg", 4, 4));
   set.LoadTexture("pic/none.jpg");
   EXPECT_EQ(nullptr, set.GetTexture("pic/none.jpg"));
-  EXPECT_EQ(before, device_.creates.size());
+  EXPECT_EQ(before, device_.createCalls.size());
   EXPECT_TRUE(events_.empty()) << "LoadTexture shows nothing:" << Join(events_);
 }
 
@@ -439,12 +332,12 @@ TEST_F(TextureSetTest, GetTextureOnlyLooksUpTheMap) {
   WriteFiles();
   TextureSet set;
   set.Load(&device_);
-  const std::size_t before = device_.creates.size();
+  const std::size_t before = device_.createCalls.size();
 
   EXPECT_EQ(nullptr, set.GetTexture("pic/unknown.jpg"));
   EXPECT_EQ(nullptr, set.GetTexture("pic/obj/holz2.jpg")) << "the fixed members are not in the map";
   EXPECT_EQ(nullptr, set.GetTexture(""));
-  EXPECT_EQ(before, device_.creates.size()) << "GetTexture never loads";
+  EXPECT_EQ(before, device_.createCalls.size()) << "GetTexture never loads";
   EXPECT_TRUE(set.textureMap.empty()) << "GetTexture inserts nothing";
 }
 
@@ -458,7 +351,7 @@ TEST_F(TextureSetTest, DestructionReleasesNoTexture) {
   }
   ASSERT_EQ(26u, device_.textures.size());
   for (std::size_t i = 0; i < device_.textures.size(); ++i)
-    EXPECT_EQ(1u, device_.textures[i]->refs) << "texture " << i << " stays referenced";
+    EXPECT_EQ(1u, device_.textures[i]->RefCount()) << "texture " << i << " stays referenced";
 }
 
 }  // namespace

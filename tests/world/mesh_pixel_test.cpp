@@ -2,7 +2,8 @@
 // driver, software OpenGL): the cube's image upright and unmirrored on every
 // side face, the pyramid's vertex colours, the floor strip's ten repeats and
 // its orientation. Skipped when no device can be made. Each frame is also
-// saved as /tmp/ef_mesh_<name>.png for a look by eye.
+// saved as ef_mesh_<name>.png in EF_MESH_FRAME_DIR (in the build tree) for a
+// look by eye.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,9 +13,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "mocks/device_window.h"
 #include "platform_hooks.h"
 #include "textures/test_files.h"
 #include "world/cube.h"
@@ -24,10 +28,6 @@
 namespace {
 
 const int kSize = 256;  // square back buffer
-
-LRESULT CALLBACK TestWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(hWnd, message, wParam, lParam);
-}
 
 struct Rgb {
   int r, g, b;
@@ -43,7 +43,9 @@ class Frame {
     return {rgba[i], rgba[i + 1], rgba[i + 2]};
   }
   void Save(const std::string& name) const {
-    const std::string path = "/tmp/ef_mesh_" + name + ".png";
+    std::error_code ignored;
+    std::filesystem::create_directories(EF_MESH_FRAME_DIR, ignored);
+    const std::string path = std::string(EF_MESH_FRAME_DIR) + "/ef_mesh_" + name + ".png";
     if (!test_files::WritePngRgba(path, width, height, rgba))
       std::fprintf(stderr, "could not save %s\n", path.c_str());
   }
@@ -64,28 +66,11 @@ bool IsBlack(Rgb c) { return c.r < 30 && c.g < 30 && c.b < 30; }
 class MeshPixelTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    WNDCLASSEXA wc;
-    std::memset(&wc, 0, sizeof(wc));
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = TestWindowProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "EF_MESH_PIXEL_TEST";
-    if (RegisterClassExA(&wc) == 0) return;
-    s_window = CreateWindowExA(0, "EF_MESH_PIXEL_TEST", "mesh pixel test", WS_POPUP, 0, 0, kSize,
-                               kSize, NULL, NULL, wc.hInstance, NULL);
+    s_window = device_window::TestWindow(kSize, kSize);
     if (s_window == NULL) return;
     s_d3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (s_d3d == NULL) return;
-    D3DPRESENT_PARAMETERS pp;
-    std::memset(&pp, 0, sizeof(pp));
-    pp.BackBufferWidth = kSize;
-    pp.BackBufferHeight = kSize;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D16;
-    pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    D3DPRESENT_PARAMETERS pp = device_window::ProgramPresentParameters(kSize, kSize);
     if (FAILED(s_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, s_window,
                                    D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &s_device)))
       s_device = NULL;

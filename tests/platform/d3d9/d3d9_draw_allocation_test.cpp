@@ -1,36 +1,9 @@
 // A warm frame of the program's kind allocates nothing in the layer: state
 // setters, binds and draws reuse what the first frame made. Counts C++
-// allocations through a replaced global operator new, so it is its own
-// executable.
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+// allocations through the shared replacement of the global operator new
+// (mocks/allocation_counter), so it is its own executable.
 #include "d3d9_test_support.h"
-
-namespace {
-std::atomic<bool> g_counting{false};
-std::atomic<long> g_allocations{0};
-}  // namespace
-
-// AddressSanitizer owns operator new itself (and reports our malloc/free pairs
-// as mismatched against its own), so sanitized builds skip the count.
-#ifndef __SANITIZE_ADDRESS__
-#define D3D9_COUNT_ALLOCATIONS 1
-// The replacements pair malloc with free; GCC cannot see that through the
-// replaced operators once inlined.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  if (g_counting.load(std::memory_order_relaxed))
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
-#endif
+#include "mocks/allocation_counter.h"
 
 namespace d3d9test {
 namespace {
@@ -38,9 +11,6 @@ namespace {
 using DrawAllocationTest = DeviceTest;
 
 TEST_F(DrawAllocationTest, WarmFramesAllocateNothing) {
-#ifndef D3D9_COUNT_ALLOCATIONS
-  GTEST_SKIP() << "allocation counting is off under AddressSanitizer";
-#endif
   m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
   m_device->SetRenderState(D3DRS_FOGENABLE, TRUE);
   m_device->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
@@ -56,7 +26,7 @@ TEST_F(DrawAllocationTest, WarmFramesAllocateNothing) {
   auto frame = [&](bool count) {
     m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColor, 1.0f, 0);
     m_device->BeginScene();
-    if (count) g_counting = true;
+    if (count) allocation_counter::Start();
     for (int i = 0; i < 20; ++i) {
       D3DMATRIX world = Identity();
       world._41 = 0.01f * static_cast<float>(i);
@@ -71,15 +41,14 @@ TEST_F(DrawAllocationTest, WarmFramesAllocateNothing) {
       m_device->SetTexture(0, i % 2 ? texture : nullptr);
       m_device->DrawPrimitive(D3DPT_TRIANGLEFAN, 0, 4);
     }
-    g_counting = false;
+    if (count) allocation_counter::Stop();
     m_device->EndScene();
     m_device->Present(nullptr, nullptr, nullptr, nullptr);
   };
   frame(false);
   frame(false);
-  g_allocations = 0;
   frame(true);
-  EXPECT_EQ(g_allocations.load(), 0) << "C++ allocations during 40 warm draws";
+  EXPECT_EQ(allocation_counter::Count(), 0) << "C++ allocations during 40 warm draws";
 }
 
 }  // namespace

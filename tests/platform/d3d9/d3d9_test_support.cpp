@@ -5,53 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <utility>
 
 #include "platform_hooks.h"
 
 namespace d3d9test {
-namespace {
-
-LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-}  // namespace
-
-HWND TestWindow(int width, int height) {
-  static bool s_registered = false;
-  static std::map<std::pair<int, int>, HWND> s_windows;
-  if (!s_registered) {
-    WNDCLASSEXA wc;
-    std::memset(&wc, 0, sizeof wc);
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = TestWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "D3D9_TEST_CLASS";
-    s_registered = RegisterClassExA(&wc) != 0;
-  }
-  HWND& window = s_windows[{width, height}];
-  if (!window) {
-    window = CreateWindowExA(0, "D3D9_TEST_CLASS", "d3d9 test", WS_POPUP, 0, 0, width, height,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  }
-  return window;
-}
-
-D3DPRESENT_PARAMETERS ProgramPresentParameters(UINT width, UINT height) {
-  D3DPRESENT_PARAMETERS pp;
-  std::memset(&pp, 0, sizeof pp);
-  pp.BackBufferWidth = width;
-  pp.BackBufferHeight = height;
-  pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-  pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  pp.Windowed = TRUE;
-  pp.EnableAutoDepthStencil = TRUE;
-  pp.AutoDepthStencilFormat = D3DFMT_D16;
-  pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-  return pp;
-}
 
 D3DMATRIX Identity() {
   D3DMATRIX m;

@@ -1,12 +1,15 @@
 // Shared set-up for the Direct3D 9 device tests: a window from the layer's
-// CreateWindowExA, a device on it, vertex buffers and textures filled in
-// place, read-back with per-channel comparisons, and optional frame dumps
+// CreateWindowExA and the program's presentation parameters (both from
+// mocks/device_window.h), a device on it, vertex buffers and textures filled
+// in place, read-back with per-channel comparisons, and optional frame dumps
 // (set D3D9_TEST_DUMP_DIR to write PPM files). Tests skip when no device can
 // be made (no display, no OpenGL 3.3).
 #pragma once
 
 #include <d3d9.h>
 #include <gtest/gtest.h>
+
+#include "mocks/device_window.h"
 
 #include <cstdint>
 #include <string>
@@ -34,10 +37,8 @@ struct PosColorVertex {
 constexpr DWORD kPosTexFvf = D3DFVF_XYZ | D3DFVF_TEX1;
 constexpr DWORD kPosColorFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE;
 
-// A window of the given size, made once per process per size.
-HWND TestWindow(int width, int height);
-
-D3DPRESENT_PARAMETERS ProgramPresentParameters(UINT width, UINT height);
+using device_window::ProgramPresentParameters;
+using device_window::TestWindow;
 
 D3DMATRIX Identity();
 D3DMATRIX PerspectiveFovLH(float fovy, float aspect, float zn, float zf);

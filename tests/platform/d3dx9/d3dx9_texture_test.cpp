@@ -3,7 +3,7 @@
 // and that every failure leaves *ppTexture NULL and leaks no texture.
 #include <d3dx9.h>
 
-#include "fake_d3d9.h"
+#include "mocks/fake_d3d9.h"
 #include "test_images.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +28,10 @@ std::vector<std::uint32_t> Gradient(std::uint32_t width, std::uint32_t height, s
 
 class D3DXTextureTest : public ::testing::Test {
  protected:
+  void TearDown() override {
+    for (const std::string& what : device.misuse())
+      ADD_FAILURE() << "the loader misused the device: " << what;
+  }
   HRESULT LoadEx(const std::string& path, UINT width, UINT height, UINT levels, D3DFORMAT format,
                  DWORD filter, D3DCOLOR colorKey = 0, D3DXIMAGE_INFO* info = nullptr) {
     texture = kGarbage;
@@ -311,6 +315,35 @@ TEST_F(D3DXTextureTest, BackslashPathsAndMisnamedFilesLoad) {
   EXPECT_EQ(D3DXIFF_PNG, info.ImageFileFormat);
   EXPECT_EQ(Hex(0xFF112233u), Hex(Created()->Pixel(0, 3, 3)));
   texture->Release();
+}
+
+// The double itself: a loader's mistakes must show, or the tests above prove
+// nothing about them.
+TEST(FakeD3D9, ReportsWhatARealDeviceWouldPunish) {
+  FakeDevice device;
+  IDirect3DTexture9* texture = nullptr;
+  ASSERT_EQ(D3D_OK,
+            device.CreateTexture(4, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
+  EXPECT_EQ(D3DERR_INVALIDCALL, device.CreateTexture(8192, 2, 1, 0, D3DFMT_A8R8G8B8,
+                                                     D3DPOOL_MANAGED, &texture, nullptr));
+  EXPECT_TRUE(device.misuse().empty()) << "an oversized texture is refused, not misuse";
+  texture = device.textures[0].get();
+  D3DLOCKED_RECT locked{};
+  ASSERT_EQ(D3D_OK, texture->LockRect(0, &locked, nullptr, 0));
+  EXPECT_EQ(4 * 4 + 12, locked.Pitch);
+  EXPECT_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &locked, nullptr, 0));
+  static_cast<std::uint8_t*>(locked.pBits)[16] = 0;  // the first padding byte
+  EXPECT_EQ(D3D_OK, texture->UnlockRect(0));
+  EXPECT_EQ(D3DERR_INVALIDCALL, texture->UnlockRect(0));
+  EXPECT_EQ(0u, texture->Release());
+  EXPECT_EQ(0u, texture->Release());
+  EXPECT_EQ(E_FAIL, device.BeginScene());
+  EXPECT_EQ((std::vector<std::string>{
+                "LockRect of a level already locked", "UnlockRect of a level that is not locked",
+                "the row padding was written", "texture released more often than referenced",
+                "IDirect3DDevice9::BeginScene called"}),
+            device.misuse());
+  EXPECT_EQ(0, device.LiveTextures());
 }
 
 }  // namespace

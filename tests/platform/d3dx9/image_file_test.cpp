@@ -3,7 +3,7 @@
 // specific error, without crashing and without a large allocation.
 #include "image_file.h"
 
-#include "allocation_probe.h"
+#include "mocks/allocation_counter.h"
 #include "test_images.h"
 
 #include <gtest/gtest.h>
@@ -218,10 +218,10 @@ TEST(ImageDecodeBadInput, FileSystemProblemsHaveTheirOwnErrors) {
   // Oversized files are refused from their size alone (sparse file: no disk use).
   const std::string huge = dir.Write("huge.png", MakePngFromArgb(1, 1, {0xFF000000}, false));
   ASSERT_EQ(0, truncate(huge.c_str(), static_cast<off_t>(platform::kMaxImageFileBytes) + 1));
-  allocation_probe::Reset();
+  allocation_counter::Start();
   EXPECT_FALSE(DecodeImageFile(huge, kMax, &image, &error));
   EXPECT_IMAGE_ERROR(ImageError::FileTooLarge, error);
-  EXPECT_LT(allocation_probe::LargestSinceReset(), 1u << 20);
+  EXPECT_LT(allocation_counter::Largest(), 1u << 20);
 }
 
 TEST(ImageDecodeBadInput, RandomBytesAreNotAnImage) {
@@ -311,9 +311,9 @@ TEST(ImageDecodeBadInput, HugeClaimedDimensionsFailBeforeAnyLargeAllocation) {
     EXPECT_EQ(60000u, info.width) << name;
     EXPECT_EQ(60000u, info.height) << name;
 
-    allocation_probe::Reset();
+    allocation_counter::Start();
     EXPECT_IMAGE_ERROR(ImageError::DimensionsTooLarge, DecodeError(bytes)) << name;
-    EXPECT_LT(allocation_probe::LargestSinceReset(), 1u << 20) << name;
+    EXPECT_LT(allocation_counter::Largest(), 1u << 20) << name;
   }
   // Within maxDimension per side but over the total pixel ceiling.
   EXPECT_IMAGE_ERROR(ImageError::DimensionsTooLarge,

@@ -1,6 +1,6 @@
-# The image files the program reads, relative to its current directory, as
-# tools/make_assets writes them. The native builds generate them next to the
-# executable; the browser build next to its page.
+# What endless-field-assets writes, relative to its output folder: the images
+# the program reads (EF_ASSET_FILES) and its icon (EF_ICON_FILES). Shared by
+# the native build, the Windows cross build and the install rules.
 set(EF_ASSET_FILES
   pic/GRASS1.jpg
   pic/mauergrass.jpg
@@ -28,4 +28,8 @@ set(EF_ASSET_FILES
   pic/sky/top.jpg
   pic/sky/bottom.jpg
   FIGHTER.png
+)
+set(EF_ICON_FILES
+  icon/endless-field.ico
+  icon/endless-field.png
 )
