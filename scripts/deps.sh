@@ -15,6 +15,11 @@ EF_TEST_PACKAGES=(
   g++-mingw-w64-x86-64 wine64 wine
   clang libclang-rt-14-dev valgrind clang-format
 )
+# CI's fresh-machine check (scripts/check_fresh_machine.sh): a minimal
+# Debian root to try the README's commands in.
+EF_CHECK_PACKAGES=(
+  mmdebstrap
+)
 
 # ef_ensure_packages PKG...: installs those not yet installed (as root, or
 # through sudo when available).
