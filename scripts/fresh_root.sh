@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A minimal Debian 12 root filesystem to try the project as a new user would:
 # made with mmdebstrap, with /proc, /sys and /dev bound in, commands run in it
 # through chroot. Sourced by scripts/check_fresh_machine.sh (and any other
@@ -20,18 +21,18 @@ FRESH_ROOT_SUITE=${FRESH_ROOT_SUITE:-bookworm}
 fresh_root_create() {
   local dir=$1
   FRESH_ROOT=$dir
-  mmdebstrap --variant=apt --include=git,ca-certificates "$FRESH_ROOT_SUITE" "$dir"
+  mmdebstrap --variant=apt --include=git,ca-certificates "$FRESH_ROOT_SUITE" "$dir" || return 1
   # mmdebstrap takes the host's resolver out again at the end; apt inside
   # the root needs it to install the project's packages.
-  cp -L /etc/resolv.conf "$dir/etc/resolv.conf"
-  mount -t proc proc "$dir/proc"
-  mount --bind /sys "$dir/sys"
-  mount --bind /dev "$dir/dev"
+  cp -L /etc/resolv.conf "$dir/etc/resolv.conf" || return 1
+  mount -t proc proc "$dir/proc" || return 1
+  mount --bind /sys "$dir/sys" || return 1
+  mount --bind /dev "$dir/dev" || return 1
   # /dev/shm and /dev/pts are mounts of their own on the host: the root gets
   # a private shared-memory folder (Xvfb and Mesa use it) rather than the
   # host's, and /tmp inside is the root's own folder.
-  mount -t tmpfs -o mode=1777,size=512m tmpfs "$dir/dev/shm"
-  mount -t devpts -o newinstance,ptmxmode=0666 devpts "$dir/dev/pts"
+  mount -t tmpfs -o mode=1777,size=512m tmpfs "$dir/dev/shm" || return 1
+  mount -t devpts -o newinstance,ptmxmode=0666 devpts "$dir/dev/pts" || return 1
 }
 
 fresh_root_run() {
@@ -59,9 +60,9 @@ fresh_root_stop_processes() {
 
 fresh_root_remove() {
   [ -n "$FRESH_ROOT" ] && [ -d "$FRESH_ROOT" ] || return 0
-  local point tries
+  local point _
   fresh_root_stop_processes
-  for tries in 1 2 3; do
+  for _ in 1 2 3; do
     for point in $(fresh_root_mounts); do
       umount "$point" 2>/dev/null || umount -l "$point" 2>/dev/null || true
     done
