@@ -24,7 +24,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 start_viewer() {
   ./endless-field >"$work/out.txt" 2>&1 &
   pid=$!
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" | head -n1)
+  window=$(ef_find_window 20 --name "^Direct3D \(DX9\) - FULL Screen$")
   [ -n "$window" ] || fail "no window appeared; output: $(cat "$work/out.txt")"
 }
 

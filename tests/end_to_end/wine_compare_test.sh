@@ -52,7 +52,7 @@ shot() {
   (cd "$build" && exec "$@") >"$work/log.txt" 2>&1 &
   local pid=$!
   local window
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" | head -n1)
+  window=$(ef_find_window 60 --name "^Direct3D \(DX9\) - FULL Screen$")
   [ -n "$window" ] || fail "no window from $*: $(cat "$work/log.txt")"
   # Wait for the first frame (the sky is the clear colour), then for the view
   # to settle after the camera's first update.

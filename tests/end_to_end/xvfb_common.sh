@@ -35,6 +35,21 @@ ef_stop_xvfb() {
   return 0
 }
 
+# ef_find_window SECONDS SEARCH...: the first visible window that
+# `xdotool search --onlyvisible SEARCH...` finds within SECONDS, or nothing.
+# One search at a time, retried: xdotool exits on BadWindow when a window it
+# is looking at vanishes (Wine makes and drops helper windows at start-up),
+# which would end a single --sync search with no answer.
+ef_find_window() {
+  local end=$((SECONDS + $1)) window=""
+  shift
+  while [ -z "$window" ] && [ "$SECONDS" -le "$end" ]; do
+    window=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n1)
+    [ -n "$window" ] || sleep 0.1
+  done
+  echo "$window"
+}
+
 # ef_wait_exit PID SECONDS: the process's exit code, or 124 when it is still running then.
 ef_wait_exit() {
   local pid=$1 seconds=$2 i
