@@ -31,9 +31,9 @@ rev=$(git -C "$repo" rev-parse --verify "$commit^{commit}")
 
 source "$here/fresh_root.sh"
 parent=$(mktemp -d "${FRESH_ROOT_PARENT:-/var/tmp}/ef-fresh.XXXXXX")
+# The folder goes only once nothing is mounted below it any more.
 cleanup() {
-  fresh_root_remove || true
-  rmdir "$parent" 2>/dev/null || true
+  if fresh_root_remove; then rm -rf --one-file-system "$parent"; fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
