@@ -15,8 +15,9 @@ EF_TEST_PACKAGES=(
   g++-mingw-w64-x86-64 wine64 wine
   clang libclang-rt-14-dev valgrind clang-format
 )
-# CI's package checks (scripts/check_deb_package.sh): lintian, and a fresh
-# Debian root to install the .deb in.
+# CI's checks on fresh Debian roots (scripts/check_fresh_machine.sh,
+# scripts/check_deb_package.sh): a minimal root to try the README's commands
+# and the .deb in, and lintian for the package.
 EF_CHECK_PACKAGES=(
   mmdebstrap lintian
 )
