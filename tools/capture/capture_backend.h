@@ -28,4 +28,7 @@ bool StartProgram(int width, int height);
 // reason went to stderr).
 bool RunFrame(int dik, DWORD msPerFrame, const std::vector<std::string>& pngPaths);
 
+// Ends the process with `code` once stdout and stderr are written out.
+[[noreturn]] void Exit(int code);
+
 }  // namespace capture

@@ -33,4 +33,6 @@ bool RunFrame(int dik, DWORD msPerFrame, const std::vector<std::string>& pngPath
   return ok;
 }
 
+void Exit(int code) { exit(code); }
+
 }  // namespace capture

@@ -139,5 +139,5 @@ int main(int argc, char** argv) {
   printf("eye=%.7g,%.7g,%.7g yaw=%.7g pitch=%.7g fieldOffset=%.7g firstRow=%d frames=%ld\n",
          g_camera.eyeX, g_camera.eyeY, g_camera.eyeZ, g_camera.yaw, g_camera.pitch, g_fieldOffset,
          g_firstRow, frame);
-  return ok ? 0 : 1;
+  capture::Exit(ok ? 0 : 1);
 }
