@@ -18,6 +18,10 @@
 namespace platform {
 namespace {
 
+// The fixed-function pipeline's texture stages, and the pixel samplers.
+constexpr DWORD kTextureStageCount = 8;
+constexpr DWORD kPixelSamplerCount = 16;
+
 GLenum GlDepthFormatFromD3D(const D3DPRESENT_PARAMETERS& params) {
   if (!params.EnableAutoDepthStencil) return 0;
   switch (params.AutoDepthStencilFormat) {
@@ -227,7 +231,8 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matri
   if (!matrix) return D3DERR_INVALIDCALL;
   if (m_state.SetTransform(state, *matrix)) return D3D_OK;
   const DWORD type = static_cast<DWORD>(state);
-  if ((type >= D3DTS_TEXTURE0 && type <= D3DTS_TEXTURE0 + 7) || (type > 256 && type < 512)) {
+  if ((type >= D3DTS_TEXTURE0 && type <= D3DTS_TEXTURE7) ||
+      (type > D3DTS_WORLD && type <= D3DTS_WORLDMATRIX(255))) {
     D3D9_LOG_ONCE("SetTransform: texture and extra world matrices are ignored");
     return D3D_OK;
   }
@@ -245,7 +250,7 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     if (!ours || ours->OwnerDevice() != this) return D3DERR_INVALIDCALL;
   }
   if (stage != 0) {
-    if (stage >= 8) return D3DERR_INVALIDCALL;
+    if (stage >= kTextureStageCount) return D3DERR_INVALIDCALL;
     // Stages 1 to 7 stay disabled: nothing would sample them.
     D3D9_LOG_ONCE("SetTexture: only stage 0 is drawn");
     return D3D_OK;
@@ -263,7 +268,9 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
 
 HRESULT Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
   if (sampler != 0) {
-    if (sampler >= 16) return D3DERR_INVALIDCALL;
+    // Pixel samplers 0 to 15; the displacement-map and vertex samplers
+    // (D3DDMAPSAMPLER and up) are not supported.
+    if (sampler >= kPixelSamplerCount) return D3DERR_INVALIDCALL;
     D3D9_LOG_ONCE("SetSamplerState: only sampler 0 is used");
     return D3D_OK;
   }

@@ -12,29 +12,38 @@ void FillDeviceCaps(UINT maxTextureSize, D3DCAPS9* caps) {
   std::memset(caps, 0, sizeof *caps);
   caps->DeviceType = D3DDEVTYPE_HAL;
   caps->AdapterOrdinal = 0;
-  caps->Caps2 = 0x20000000u;  // D3DCAPS2_DYNAMICTEXTURES
-  caps->Caps3 = 0x00000020u;  // D3DCAPS3_COPY_TO_VIDMEM
+  caps->Caps2 = D3DCAPS2_DYNAMICTEXTURES;
+  caps->Caps3 = D3DCAPS3_COPY_TO_VIDMEM;
   caps->PresentationIntervals = D3DPRESENT_INTERVAL_IMMEDIATE | D3DPRESENT_INTERVAL_ONE;
-  caps->DevCaps = D3DDEVCAPS_HWTRANSFORMANDLIGHT | 0x00000010u /* EXECUTEVIDEOMEMORY */ |
-                  0x00000200u /* TEXTUREVIDEOMEMORY */ | 0x00080000u /* DRAWPRIMITIVES2EX */;
-  caps->PrimitiveMiscCaps = 0x00000002u /* MASKZ */ | 0x00000010u /* CULLNONE */ |
-                            0x00000020u /* CULLCW */ | 0x00000040u /* CULLCCW */;
-  caps->RasterCaps = 0x00000080u /* FOGTABLE */ | 0x00000100u /* FOGVERTEX */ |
-                     0x00008000u /* WFOG */ | 0x00100000u /* ZFOG */;
-  caps->ZCmpCaps = 0xffu;  // every D3DPCMPCAPS_*
-  caps->AlphaCmpCaps = 0xffu;
-  caps->SrcBlendCaps = 0x1fffu;
-  caps->DestBlendCaps = 0x1fffu;
-  caps->ShadeCaps = 0x00000008u /* COLORGOURAUDRGB */ | 0x00004000u /* ALPHAGOURAUDBLEND */ |
-                    0x00080000u /* FOGGOURAUD */;
-  caps->TextureCaps = 0x00000004u /* ALPHA */ | 0x00004000u /* MIPMAP */;
+  caps->DevCaps = D3DDEVCAPS_HWTRANSFORMANDLIGHT | D3DDEVCAPS_EXECUTEVIDEOMEMORY |
+                  D3DDEVCAPS_TEXTUREVIDEOMEMORY | D3DDEVCAPS_DRAWPRIMITIVES2EX;
+  caps->PrimitiveMiscCaps =
+      D3DPMISCCAPS_MASKZ | D3DPMISCCAPS_CULLNONE | D3DPMISCCAPS_CULLCW | D3DPMISCCAPS_CULLCCW;
+  caps->RasterCaps = D3DPRASTERCAPS_FOGTABLE | D3DPRASTERCAPS_FOGVERTEX | D3DPRASTERCAPS_WFOG |
+                     D3DPRASTERCAPS_ZFOG;
+  const DWORD everyCompare = D3DPCMPCAPS_NEVER | D3DPCMPCAPS_LESS | D3DPCMPCAPS_EQUAL |
+                             D3DPCMPCAPS_LESSEQUAL | D3DPCMPCAPS_GREATER | D3DPCMPCAPS_NOTEQUAL |
+                             D3DPCMPCAPS_GREATEREQUAL | D3DPCMPCAPS_ALWAYS;
+  caps->ZCmpCaps = everyCompare;
+  caps->AlphaCmpCaps = everyCompare;
+  // D3DBLEND_ZERO to D3DBLEND_BOTHINVSRCALPHA; no blend factor.
+  const DWORD blendFactors =
+      D3DPBLENDCAPS_ZERO | D3DPBLENDCAPS_ONE | D3DPBLENDCAPS_SRCCOLOR | D3DPBLENDCAPS_INVSRCCOLOR |
+      D3DPBLENDCAPS_SRCALPHA | D3DPBLENDCAPS_INVSRCALPHA | D3DPBLENDCAPS_DESTALPHA |
+      D3DPBLENDCAPS_INVDESTALPHA | D3DPBLENDCAPS_DESTCOLOR | D3DPBLENDCAPS_INVDESTCOLOR |
+      D3DPBLENDCAPS_SRCALPHASAT | D3DPBLENDCAPS_BOTHSRCALPHA | D3DPBLENDCAPS_BOTHINVSRCALPHA;
+  caps->SrcBlendCaps = blendFactors;
+  caps->DestBlendCaps = blendFactors;
+  caps->ShadeCaps =
+      D3DPSHADECAPS_COLORGOURAUDRGB | D3DPSHADECAPS_ALPHAGOURAUDBLEND | D3DPSHADECAPS_FOGGOURAUD;
+  caps->TextureCaps = D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_MIPMAP;
   caps->TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR |
                             D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR |
-                            0x00010000u /* MIPFPOINT */ | 0x00020000u /* MIPFLINEAR */;
-  caps->TextureAddressCaps = D3DPTADDRESSCAPS_WRAP | 0x00000002u /* MIRROR */ |
-                             D3DPTADDRESSCAPS_CLAMP | 0x00000008u /* BORDER */ |
-                             0x00000020u /* INDEPENDENTUV */;
-  caps->LineCaps = 0x00000002u /* TEXTURE */ | 0x00000004u /* ZTEST */ | 0x00000010u /* FOG */;
+                            D3DPTFILTERCAPS_MIPFPOINT | D3DPTFILTERCAPS_MIPFLINEAR;
+  caps->TextureAddressCaps = D3DPTADDRESSCAPS_WRAP | D3DPTADDRESSCAPS_MIRROR |
+                             D3DPTADDRESSCAPS_CLAMP | D3DPTADDRESSCAPS_BORDER |
+                             D3DPTADDRESSCAPS_INDEPENDENTUV;
+  caps->LineCaps = D3DLINECAPS_TEXTURE | D3DLINECAPS_ZTEST | D3DLINECAPS_FOG;
   caps->MaxTextureWidth = maxTextureSize;
   caps->MaxTextureHeight = maxTextureSize;
   caps->MaxTextureRepeat = 8192;
@@ -45,8 +54,8 @@ void FillDeviceCaps(UINT maxTextureSize, D3DCAPS9* caps) {
   caps->GuardBandTop = -32768.0f;
   caps->GuardBandRight = 32768.0f;
   caps->GuardBandBottom = 32768.0f;
-  caps->FVFCaps = 8;  // D3DFVFCAPS_TEXCOORDCOUNTMASK: up to 8 sets described
-  caps->TextureOpCaps = 0x00000008u /* MODULATE */ | 0x00000002u /* SELECTARG1 */;
+  caps->FVFCaps = 8;  // the D3DFVFCAPS_TEXCOORDCOUNTMASK field: up to 8 sets described
+  caps->TextureOpCaps = D3DTEXOPCAPS_MODULATE | D3DTEXOPCAPS_SELECTARG1;
   caps->MaxTextureBlendStages = 1;
   caps->MaxSimultaneousTextures = 1;
   caps->VertexProcessingCaps = D3DVTXPCAPS_TEXGEN | D3DVTXPCAPS_MATERIALSOURCE7 |

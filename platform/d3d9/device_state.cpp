@@ -59,11 +59,11 @@ DeviceState::DeviceState(bool hasDepthBuffer)
   std::memset(m_samplerStates, 0, sizeof m_samplerStates);
   m_renderStates[D3DRS_ZENABLE] = hasDepthBuffer ? D3DZB_TRUE : D3DZB_FALSE;
   m_renderStates[D3DRS_FILLMODE] = D3DFILL_SOLID;
-  m_renderStates[D3DRS_SHADEMODE] = 2;  // D3DSHADE_GOURAUD
+  m_renderStates[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
   m_renderStates[D3DRS_ZWRITEENABLE] = TRUE;
-  m_renderStates[16] = TRUE;            // D3DRS_LASTPIXEL
-  m_renderStates[D3DRS_SRCBLEND] = 2;   // D3DBLEND_ONE
-  m_renderStates[D3DRS_DESTBLEND] = 1;  // D3DBLEND_ZERO
+  m_renderStates[D3DRS_LASTPIXEL] = TRUE;
+  m_renderStates[D3DRS_SRCBLEND] = D3DBLEND_ONE;
+  m_renderStates[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
   m_renderStates[D3DRS_CULLMODE] = D3DCULL_CCW;
   m_renderStates[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
   m_renderStates[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
@@ -73,8 +73,9 @@ DeviceState::DeviceState(bool hasDepthBuffer)
   m_renderStates[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFFu;
   m_renderStates[D3DRS_LIGHTING] = TRUE;
   m_renderStates[D3DRS_COLORVERTEX] = TRUE;
-  m_renderStates[D3DRS_DIFFUSEMATERIALSOURCE] = 1;  // D3DMCS_COLOR1
-  m_renderStates[168] = 0xF;                        // D3DRS_COLORWRITEENABLE
+  m_renderStates[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
+  m_renderStates[D3DRS_COLORWRITEENABLE] = D3DCOLORWRITEENABLE_RED | D3DCOLORWRITEENABLE_GREEN |
+                                           D3DCOLORWRITEENABLE_BLUE | D3DCOLORWRITEENABLE_ALPHA;
 
   m_samplerStates[D3DSAMP_ADDRESSU] = D3DTADDRESS_WRAP;
   m_samplerStates[D3DSAMP_ADDRESSV] = D3DTADDRESS_WRAP;
@@ -82,7 +83,7 @@ DeviceState::DeviceState(bool hasDepthBuffer)
   m_samplerStates[D3DSAMP_MAGFILTER] = D3DTEXF_POINT;
   m_samplerStates[D3DSAMP_MINFILTER] = D3DTEXF_POINT;
   m_samplerStates[D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
-  m_samplerStates[10] = 1;  // D3DSAMP_MAXANISOTROPY
+  m_samplerStates[D3DSAMP_MAXANISOTROPY] = 1;
 }
 
 float DeviceState::RenderStateFloat(DWORD state) const {

@@ -36,7 +36,7 @@ uint32_t DirtyBitsForRenderState(DWORD state);
 class DeviceState {
  public:
   static constexpr DWORD kRenderStateCount = 256;
-  static constexpr DWORD kSamplerStateCount = 14;
+  static constexpr DWORD kSamplerStateCount = D3DSAMP_DMAPOFFSET + 1;
 
   explicit DeviceState(bool hasDepthBuffer);
 

@@ -147,8 +147,8 @@ HRESULT Direct3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focusW
     D3D9_LOG_ONCE("multisampled back buffers are not supported");
     return D3DERR_NOTAVAILABLE;
   }
-  if (params->SwapEffect < D3DSWAPEFFECT_DISCARD || params->SwapEffect > 5 ||
-      params->BackBufferCount > 3) {
+  if (params->SwapEffect < D3DSWAPEFFECT_DISCARD || params->SwapEffect > D3DSWAPEFFECT_FLIPEX ||
+      params->BackBufferCount > D3DPRESENT_BACK_BUFFERS_MAX) {
     return D3DERR_INVALIDCALL;
   }
   const D3DFORMAT backFormat = params->BackBufferFormat;

@@ -66,17 +66,17 @@ GLenum GlAddressFromD3D(DWORD address) {
 
 GLenum GlBlendFromD3D(DWORD blend) {
   switch (blend) {
-    case 1: return GL_ZERO;                  // D3DBLEND_ZERO
-    case 2: return GL_ONE;                   // D3DBLEND_ONE
-    case 3: return GL_SRC_COLOR;             // D3DBLEND_SRCCOLOR
-    case 4: return GL_ONE_MINUS_SRC_COLOR;   // D3DBLEND_INVSRCCOLOR
-    case 5: return GL_SRC_ALPHA;             // D3DBLEND_SRCALPHA
-    case 6: return GL_ONE_MINUS_SRC_ALPHA;   // D3DBLEND_INVSRCALPHA
-    case 7: return GL_DST_ALPHA;             // D3DBLEND_DESTALPHA
-    case 8: return GL_ONE_MINUS_DST_ALPHA;   // D3DBLEND_INVDESTALPHA
-    case 9: return GL_DST_COLOR;             // D3DBLEND_DESTCOLOR
-    case 10: return GL_ONE_MINUS_DST_COLOR;  // D3DBLEND_INVDESTCOLOR
-    case 11: return GL_SRC_ALPHA_SATURATE;   // D3DBLEND_SRCALPHASAT
+    case D3DBLEND_ZERO: return GL_ZERO;
+    case D3DBLEND_ONE: return GL_ONE;
+    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
     default: return GL_ONE;
   }
 }
@@ -89,32 +89,46 @@ GLenum GlPolygonModeFromD3D(DWORD fill) {
   }
 }
 
+namespace {
+
+int TexCoordComponents(DWORD fvf, UINT set) {
+  // TEXCOORDSIZE1 sets both bits of the set's field, so it is the mask too.
+  const DWORD field = fvf & D3DFVF_TEXCOORDSIZE1(set);
+  if (field == D3DFVF_TEXCOORDSIZE1(set)) return 1;
+  if (field == D3DFVF_TEXCOORDSIZE3(set)) return 3;
+  if (field == D3DFVF_TEXCOORDSIZE4(set)) return 4;
+  return 2;  // D3DFVF_TEXCOORDSIZE2: the field is clear
+}
+
+}  // namespace
+
 FvfLayout FvfLayoutFromD3D(DWORD fvf) {
-  constexpr DWORD kPositionMask = 0x400E;  // D3DFVF_POSITION_MASK
-  constexpr DWORD kPointSize = 0x020;      // D3DFVF_PSIZE
-  constexpr DWORD kKnownBits = kPositionMask | D3DFVF_NORMAL | kPointSize | D3DFVF_DIFFUSE |
-                               D3DFVF_SPECULAR | D3DFVF_TEXCOUNT_MASK | 0xFFFF0000u |
-                               0x1000u;  // D3DFVF_LASTBETA_UBYTE4
+  // Every D3DFVF_TEXCOORDSIZEn field of the eight sets.
+  constexpr DWORD kTexCoordSizeBits = D3DFVF_TEXCOORDSIZE1(0) | D3DFVF_TEXCOORDSIZE1(1) |
+                                      D3DFVF_TEXCOORDSIZE1(2) | D3DFVF_TEXCOORDSIZE1(3) |
+                                      D3DFVF_TEXCOORDSIZE1(4) | D3DFVF_TEXCOORDSIZE1(5) |
+                                      D3DFVF_TEXCOORDSIZE1(6) | D3DFVF_TEXCOORDSIZE1(7);
+  constexpr DWORD kKnownBits = D3DFVF_POSITION_MASK | D3DFVF_NORMAL | D3DFVF_PSIZE |
+                               D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEXCOUNT_MASK |
+                               kTexCoordSizeBits | D3DFVF_LASTBETA_UBYTE4;
   FvfLayout layout;
-  if ((fvf & kPositionMask) != D3DFVF_XYZ) return layout;
+  if ((fvf & D3DFVF_POSITION_MASK) != D3DFVF_XYZ) return layout;
   if (fvf & ~kKnownBits) return layout;
   UINT offset = 12;
   if (fvf & D3DFVF_NORMAL) {
     layout.hasNormal = true;
     offset += 12;
   }
-  if (fvf & kPointSize) offset += 4;
+  if (fvf & D3DFVF_PSIZE) offset += 4;
   if (fvf & D3DFVF_DIFFUSE) {
     layout.diffuseOffset = static_cast<int>(offset);
     offset += 4;
   }
   if (fvf & D3DFVF_SPECULAR) offset += 4;
   const UINT texCount = (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
-  if (texCount > 8) return layout;
+  if (texCount > D3DDP_MAXTEXCOORD) return layout;
   for (UINT set = 0; set < texCount; ++set) {
-    // D3DFVF_TEXCOORDSIZEn: 0 two floats, 1 three, 2 four, 3 one.
-    static const int kComponents[4] = {2, 3, 4, 1};
-    const int components = kComponents[(fvf >> (16 + set * 2)) & 3];
+    const int components = TexCoordComponents(fvf, set);
     if (set == 0) {
       layout.texCoordOffset = static_cast<int>(offset);
       layout.texCoordComponents = components;

@@ -230,8 +230,8 @@ TEST_F(PixelTest, BoundTextureTintsADrawWithoutCoordinates) {
 TEST_F(PixelTest, X8TexturesAreOpaqueAndA8TexturesCarryAlpha) {
   m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
   m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-  m_device->SetRenderState(D3DRS_SRCBLEND, 5);   // D3DBLEND_SRCALPHA
-  m_device->SetRenderState(D3DRS_DESTBLEND, 6);  // D3DBLEND_INVSRCALPHA
+  m_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  m_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   // Same memory, alpha byte 0: X8 ignores it, A8 makes the texel invisible.
   IDirect3DTexture9* opaque = MakeTexture(1, 1, D3DFMT_X8R8G8B8, {0x00FF0000});
   IDirect3DTexture9* transparent = MakeTexture(1, 1, D3DFMT_A8R8G8B8, {0x00FF0000});

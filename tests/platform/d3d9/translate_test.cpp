@@ -78,8 +78,18 @@ TEST(D3D9Translate, FvfLayoutsOfTheProgramsVertices) {
   EXPECT_EQ(full.texCoordOffset, 32);
   EXPECT_EQ(full.size, 48u);
 
+  // Set sizes come from each set's own two bits: set 0 one float, set 1 four.
+  const FvfLayout sized = FvfLayoutFromD3D(D3DFVF_XYZ | D3DFVF_PSIZE | D3DFVF_TEX2 |
+                                           D3DFVF_TEXCOORDSIZE1(0) | D3DFVF_TEXCOORDSIZE4(1));
+  ASSERT_TRUE(sized.valid);
+  EXPECT_EQ(sized.texCoordOffset, 16);
+  EXPECT_EQ(sized.texCoordComponents, 1);
+  EXPECT_EQ(sized.size, 36u);
+
   EXPECT_FALSE(FvfLayoutFromD3D(0).valid) << "no position";
   EXPECT_FALSE(FvfLayoutFromD3D(D3DFVF_XYZRHW | D3DFVF_DIFFUSE).valid) << "pre-transformed";
+  EXPECT_FALSE(FvfLayoutFromD3D(D3DFVF_XYZW).valid) << "homogeneous position";
+  EXPECT_FALSE(FvfLayoutFromD3D(D3DFVF_XYZ | D3DFVF_LASTBETA_D3DCOLOR).valid) << "unknown bit";
 }
 
 TEST(D3D9Translate, ColourChannelsComeOutOfArgb) {
