@@ -2,6 +2,8 @@
 // resource creation, scenes, clears, draws and presentation.
 #include "d3d9/device.h"
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -30,6 +32,25 @@ GLenum GlDepthFormatFromD3D(const D3DPRESENT_PARAMETERS& params) {
     case D3DFMT_D32: return GL_DEPTH_COMPONENT32;
     default: return GL_DEPTH24_STENCIL8;
   }
+}
+
+// llvmpipe mallocs its scene bins for each frame (about a megabyte) and frees
+// them at the end of it. Unless something else lives above them, they sit at
+// the top of the heap, and glibc gives a free top over 128 KiB back to the
+// kernel: every frame then refaulted that memory (about 170 page faults of
+// zeroed pages), which cost the program 2.5 times the CPU of the same frames
+// drawn by the minimal program. Keep up to 64 MiB of free heap instead; this
+// also pins the mmap threshold at its 128 KiB default.
+void KeepFreedHeapForTheDriver() {
+  static const bool s_done = mallopt(M_TRIM_THRESHOLD, 64 << 20) != 0;
+  (void)s_done;
+}
+
+int DepthBitsFromD3D(const D3DPRESENT_PARAMETERS& params) {
+  if (!params.EnableAutoDepthStencil) return 0;
+  return params.AutoDepthStencilFormat == D3DFMT_D16   ? 16
+         : params.AutoDepthStencilFormat == D3DFMT_D32 ? 32
+                                                       : 24;
 }
 
 }  // namespace
@@ -79,10 +100,13 @@ HRESULT Device::Create(Direct3D9* d3d, SDL_Window* window, DWORD behaviorFlags,
     return D3DERR_INVALIDCALL;
   }
 
+  KeepFreedHeapForTheDriver();
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  // The window's own depth buffer serves as the automatic one when it has at
+  // least these bits (drivers often give more).
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, DepthBitsFromD3D(*params));
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GLContext context = SDL_GL_CreateContext(window);
   if (!context) {
@@ -110,12 +134,11 @@ HRESULT Device::Create(Direct3D9* d3d, SDL_Window* window, DWORD behaviorFlags,
   int drawableWidth = 0;
   int drawableHeight = 0;
   SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
-  // Opt-in: the window's framebuffer rounds a few colours differently (see
-  // gl_renderer.h), so by default the pixels stay those of the framebuffer object.
-  const char* intoWindow = SDL_getenv("EF_D3D9_DRAW_INTO_WINDOW");
+  // The window's framebuffer is the back buffer when it can be (see
+  // gl_renderer.h): same size, not resizable, 8-bit colour asked.
   const bool eightBitColour =
       params->BackBufferFormat == D3DFMT_X8R8G8B8 || params->BackBufferFormat == D3DFMT_A8R8G8B8;
-  const bool windowMatches = intoWindow && std::strcmp(intoWindow, "1") == 0 && eightBitColour &&
+  const bool windowMatches = eightBitColour &&
                              drawableWidth == static_cast<int>(params->BackBufferWidth) &&
                              drawableHeight == static_cast<int>(params->BackBufferHeight) &&
                              (SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE) == 0;
@@ -172,7 +195,13 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
     int height = 0;
     SDL_GL_GetDrawableSize(m_window, &width, &height);
     m_renderer.BlitToWindow(width, height);
+  } else if (m_keepPresented) {
+    // Once read back, keep each frame as it was before the swap: the tools
+    // read it after Present, when the window's back buffer is undefined.
+    m_renderer.ReadBackBuffer(&m_presented);
+    m_presentedValid = true;
   }
+  m_drawnSincePresent = false;
   SDL_GL_SwapWindow(m_window);
   if (m_finishOnPresent) Gl().Finish();
   return D3D_OK;
@@ -223,6 +252,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     return D3DERR_INVALIDCALL;
   }
   if (!MakeCurrent()) return D3DERR_DEVICELOST;
+  m_drawnSincePresent = true;
   m_renderer.Clear(flags, color, z, rects, count);
   return D3D_OK;
 }
@@ -311,10 +341,15 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex,
     D3D9_LOG_ONCE("DrawPrimitive without a vertex buffer on stream 0");
     return D3DERR_INVALIDCALL;
   }
-  const DWORD fvf = m_state.Fvf();
-  const FvfLayout layout = FvfLayoutFromD3D(fvf);
+  const uint32_t dirty = m_state.Dirty();
+  // The layout and the vertex array change only with the stream or the FVF.
+  if (dirty & kDirtyStream) {
+    m_streamLayout = FvfLayoutFromD3D(m_state.Fvf());
+    m_streamVao = 0;
+  }
+  const FvfLayout& layout = m_streamLayout;
   if (!layout.valid) {
-    D3D9_LOG_ONCE("DrawPrimitive: vertex format 0x%x is not supported", fvf);
+    D3D9_LOG_ONCE("DrawPrimitive: vertex format 0x%x is not supported", m_state.Fvf());
     return D3DERR_INVALIDCALL;
   }
   const UINT stride = m_state.StreamStride();
@@ -335,15 +370,36 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex,
   }
   if (m_state.RenderState(D3DRS_ALPHATESTENABLE)) D3D9_LOG_ONCE("alpha testing is not supported");
   if (!MakeCurrent()) return D3DERR_DEVICELOST;
-  const GLuint vao = buffer->VertexArrayFor(fvf, layout, stride, m_state.StreamOffset());
-  m_renderer.Draw(m_state, vao, *mode, static_cast<GLint>(startVertex),
-                  static_cast<GLsizei>(vertexCount));
+  if (!m_streamVao) {
+    m_streamVao = buffer->VertexArrayFor(m_state.Fvf(), layout, stride, m_state.StreamOffset());
+  }
+  if (dirty & ~kDirtyStream) {
+    if ((dirty & kDirtyFog) && m_state.RenderState(D3DRS_FOGENABLE) &&
+        m_state.RenderState(D3DRS_FOGTABLEMODE) == D3DFOG_NONE &&
+        m_state.RenderState(D3DRS_FOGVERTEXMODE) != D3DFOG_NONE) {
+      D3D9_LOG_ONCE("vertex fog is drawn as table fog");
+    }
+    GlDrawStateFromD3D(m_state, dirty, m_params.EnableAutoDepthStencil != FALSE, &m_glState);
+  }
+  const Texture* texture = m_state.BoundTexture();
+  m_drawnSincePresent = true;
+  m_renderer.Draw(m_glState, dirty & ~kDirtyStream, m_streamVao, texture ? texture->GlName() : 0,
+                  *mode, static_cast<GLint>(startVertex), static_cast<GLsizei>(vertexCount));
+  m_state.ClearDirty(dirty);
   return D3D_OK;
 }
 
 bool Device::ReadBack(std::vector<uint8_t>* rgba, int* width, int* height) {
   if (!MakeCurrent()) return false;
-  m_renderer.ReadBackBuffer(rgba);
+  if (m_drawnSincePresent || !m_renderer.DrawsIntoWindow()) {
+    m_renderer.ReadBackBuffer(rgba);
+  } else if (m_presentedValid) {
+    *rgba = m_presented;
+  } else {
+    // The first read after a swap: what the window shows is that frame.
+    m_renderer.ReadBackBuffer(rgba, true);
+    m_keepPresented = true;
+  }
   if (width) *width = static_cast<int>(m_renderer.Width());
   if (height) *height = static_cast<int>(m_renderer.Height());
   return true;

@@ -1,9 +1,13 @@
 // IDirect3DDevice9: a windowed device drawing into its back buffer (the
-// window's own framebuffer when it matches, else a GL framebuffer object of
+// window's own framebuffer when it can serve, else a GL framebuffer object of
 // the back-buffer size; see gl_renderer.h) in an OpenGL 3.3 core context on
-// the device window. Present copies a framebuffer object into the window if
-// there is one, and swaps; on SDL's offscreen driver it also waits for the frame
-// (glFinish), since frames otherwise pile up in the driver.
+// the device window. Setters only store Direct3D state (device_state.h); a
+// draw turns what is dirty into GL values (translate.h) and hands those to
+// the renderer. Present copies a framebuffer object into the window if there
+// is one, and swaps; on SDL's offscreen driver it also waits for the frame
+// (glFinish), since frames otherwise pile up in the driver. Once the back
+// buffer has been read after a Present, each Present keeps a copy of the
+// frame before the swap for the next read-back.
 //
 // Reference counting: resources hold a reference on the device while the
 // program holds one on them, so the device outlives its resources; the device
@@ -83,8 +87,19 @@ class Device final : public IDirect3DDevice9 {
   D3DPRESENT_PARAMETERS m_params;
   UINT m_maxTextureSize;
   bool m_finishOnPresent = false;
+  // Read-back after Present (see ReadBack): the frame as it was before the swap.
+  bool m_drawnSincePresent = true;
+  bool m_keepPresented = false;
+  bool m_presentedValid = false;
+  std::vector<uint8_t> m_presented;
   bool m_inScene = false;
   DeviceState m_state;
+  // Derived from m_state when its dirty bits say so: the stream's layout and
+  // vertex array (kDirtyStream, looked up again on the next draw when 0) and
+  // the GL values of everything else.
+  FvfLayout m_streamLayout;
+  GLuint m_streamVao = 0;
+  GlDrawState m_glState;
   GlRenderer m_renderer;
   ULONG m_refCount = 1;
 };

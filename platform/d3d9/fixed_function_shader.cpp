@@ -37,8 +37,8 @@ void main() {
 }
 )";
 
-// USE_TEXTURE and FOG_MODE (a D3DFOG_* number) come from the header of each
-// variant.
+// USE_TEXTURE and FOG_MODE (one of FOG_NONE...FOG_LINEAR, the ShaderFogMode
+// values) come from the header of each variant.
 const char kFragmentSource[] = R"(
 in vec4 vDiffuse;
 in vec2 vTexCoord;
@@ -53,12 +53,12 @@ void main() {
   vec4 texel = texture(uTexture, vTexCoord);
   color = vec4(texel.rgb * vDiffuse.rgb, texel.a);
 #endif
-#if FOG_MODE != 0
+#if FOG_MODE != FOG_NONE
   float d = vEyeDepth;
   float f;
-#if FOG_MODE == 3
+#if FOG_MODE == FOG_LINEAR
   f = (uFogParams.x - d) * uFogParams.y;
-#elif FOG_MODE == 1
+#elif FOG_MODE == FOG_EXP
   f = exp(-uFogParams.z * d);
 #else
   float t = uFogParams.z * d;
@@ -108,10 +108,12 @@ const ShaderVariant* FixedFunctionShader::Variant(int index) {
 
 bool FixedFunctionShader::Build(int index, std::string* error) {
   GlFunctions& gl = Gl();
-  const std::string header = std::string("#version 330 core\n#define ZERO_TO_ONE_DEPTH ") +
-                             (m_zeroToOneDepth ? "1" : "0") + "\n#define USE_TEXTURE " +
-                             (index >= 4 ? "1" : "0") + "\n#define FOG_MODE " +
-                             std::to_string(index % 4) + "\n";
+  const std::string header =
+      std::string("#version 330 core\n#define ZERO_TO_ONE_DEPTH ") +
+      (m_zeroToOneDepth ? "1" : "0") + "\n#define USE_TEXTURE " + (index >= 4 ? "1" : "0") +
+      "\n#define FOG_MODE " + std::to_string(index % 4) + "\n#define FOG_NONE " +
+      std::to_string(kShaderFogNone) + "\n#define FOG_EXP " + std::to_string(kShaderFogExp) +
+      "\n#define FOG_LINEAR " + std::to_string(kShaderFogLinear) + "\n";
   GLuint vertex = CompileShader(GL_VERTEX_SHADER, kVertexSource, header, error);
   if (!vertex) return false;
   GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, kFragmentSource, header, error);

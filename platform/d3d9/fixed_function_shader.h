@@ -29,7 +29,7 @@ enum ShaderAttribute : GLuint {
   kAttributeTexCoord = 2,
 };
 
-// Fog modes as the shader sees them (the D3DFOG_* numbers).
+// Fog formulas as the shader variants know them (translate.h maps D3DFOG_*).
 enum ShaderFogMode : GLint {
   kShaderFogNone = 0,
   kShaderFogExp = 1,
@@ -56,8 +56,8 @@ class FixedFunctionShader {
   bool Init(bool zeroToOneDepth, std::string* error);
   void Destroy();
 
-  // 0..kVariantCount-1 for a combination; fogMode is a ShaderFogMode.
-  static int VariantIndex(bool textured, GLint fogMode) {
+  // 0..kVariantCount-1 for a combination.
+  static int VariantIndex(bool textured, ShaderFogMode fogMode) {
     return (textured ? 4 : 0) + static_cast<int>(fogMode);
   }
   // The variant, built on first use (which makes it the current program);

@@ -36,6 +36,7 @@ namespace platform {
   X(PFNGLFLUSHPROC, Flush, "glFlush")                                                       \
   X(PFNGLPIXELSTOREIPROC, PixelStorei, "glPixelStorei")                                     \
   X(PFNGLREADPIXELSPROC, ReadPixels, "glReadPixels")                                        \
+  X(PFNGLREADBUFFERPROC, ReadBuffer, "glReadBuffer")                                        \
   X(PFNGLDRAWARRAYSPROC, DrawArrays, "glDrawArrays")                                        \
   X(PFNGLGENTEXTURESPROC, GenTextures, "glGenTextures")                                     \
   X(PFNGLDELETETEXTURESPROC, DeleteTextures, "glDeleteTextures")                            \

@@ -24,7 +24,7 @@ GLint DepthBitsOf(GLenum depthFormat) {
 
 }  // namespace
 
-bool GlRenderer::WindowFramebufferMatches(GLenum depthFormat, bool needsAlpha) {
+bool GlRenderer::WindowFramebufferServes(GLenum depthFormat, bool needsAlpha, std::string* why) {
   GlFunctions& gl = Gl();
   gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
   const auto bits = [&gl](GLenum attachment, GLenum what) {
@@ -32,21 +32,31 @@ bool GlRenderer::WindowFramebufferMatches(GLenum depthFormat, bool needsAlpha) {
     gl.GetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, attachment, what, &value);
     return value;
   };
-  const GLint depth = depthFormat ? bits(GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE) : 0;
+  const GLint wantDepth = DepthBitsOf(depthFormat);
+  const GLint depth = wantDepth ? bits(GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE) : 0;
   // The colour of a double-buffered window is its back buffer, of a
   // single-buffered one (an offscreen pbuffer) its front buffer.
   for (GLenum color : {GL_BACK_LEFT, GL_FRONT_LEFT}) {
     if (bits(color, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE) == GL_NONE) continue;
+    const GLint red = bits(color, GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE);
+    const GLint green = bits(color, GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE);
+    const GLint blue = bits(color, GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE);
     const GLint alpha = bits(color, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE);
-    const bool matches = bits(color, GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE) == 8 &&
-                         bits(color, GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE) == 8 &&
-                         bits(color, GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE) == 8 &&
-                         (alpha == 8 || (alpha == 0 && !needsAlpha)) &&
-                         depth == DepthBitsOf(depthFormat);
     gl.GetError();  // a query the driver refused leaves an error behind
-    return matches;
+    // A deeper depth buffer serves a shallower format, as on real hardware
+    // (a 24-bit buffer for D3DFMT_D16).
+    const bool serves = red == 8 && green == 8 && blue == 8 &&
+                        (alpha == 8 || (alpha == 0 && !needsAlpha)) && depth >= wantDepth;
+    m_windowColor = color;
+    if (!serves && why) {
+      *why = "the window has " + std::to_string(red) + "/" + std::to_string(green) + "/" +
+             std::to_string(blue) + "/" + std::to_string(alpha) + " colour bits and " +
+             std::to_string(depth) + " depth bits, " + std::to_string(wantDepth) + " asked";
+    }
+    return serves;
   }
   gl.GetError();
+  if (why) *why = "the window has no colour buffer";
   return false;
 }
 
@@ -61,7 +71,13 @@ bool GlRenderer::Init(UINT width, UINT height, GLenum depthFormat, bool windowMa
   if (clipControl) gl.ClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
   if (!m_shader.Init(clipControl, error)) return false;
 
-  if (windowMatches && WindowFramebufferMatches(depthFormat, needsAlpha)) return FinishInit();
+  std::string why = "the window's drawable differs in size or may be resized";
+  if (windowMatches && WindowFramebufferServes(depthFormat, needsAlpha, &why)) {
+    D3D9_LOG_ONCE("the back buffer is the window's own framebuffer");
+    return FinishInit();
+  }
+  D3D9_LOG_ONCE("the back buffer is a framebuffer object copied into the window at Present: %s",
+                why.c_str());
   gl.GenFramebuffers(1, &m_framebuffer);
   gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
   gl.GenRenderbuffers(1, &m_colorBuffer);
@@ -112,6 +128,7 @@ bool GlRenderer::FinishInit() {
   gl.PixelStorei(GL_PACK_ALIGNMENT, 1);
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
+  m_applied = GlDrawState{};  // what the calls above and a new sampler object set
   m_variant = nullptr;
   m_variantIndex = -1;
   m_transformStale = m_fogStale = m_pixelOffsetStale = kAllVariants;
@@ -130,9 +147,9 @@ void GlRenderer::Shutdown() {
 }
 
 void GlRenderer::SetDepthMask(bool write) {
-  if (write == m_depthWrite) return;
+  if (write == m_applied.depthWrite) return;
   Gl().DepthMask(write ? GL_TRUE : GL_FALSE);
-  m_depthWrite = write;
+  m_applied.depthWrite = write;
 }
 
 void GlRenderer::BindTexture(GLuint texture) {
@@ -141,37 +158,9 @@ void GlRenderer::BindTexture(GLuint texture) {
   m_boundTexture = texture;
 }
 
-void GlRenderer::ApplyFog(const DeviceState& state) {
-  GLint mode = kShaderFogNone;
-  if (state.RenderState(D3DRS_FOGENABLE)) {
-    mode = static_cast<GLint>(state.RenderState(D3DRS_FOGTABLEMODE));
-    if (mode == kShaderFogNone && state.RenderState(D3DRS_FOGVERTEXMODE) != D3DFOG_NONE) {
-      // Vertex fog is evaluated per pixel with the same formulas.
-      D3D9_LOG_ONCE("vertex fog is drawn as table fog");
-      mode = static_cast<GLint>(state.RenderState(D3DRS_FOGVERTEXMODE));
-    }
-    if (mode < kShaderFogNone || mode > kShaderFogLinear) mode = kShaderFogNone;
-  }
-  m_fogMode = mode;
-  if (mode == kShaderFogNone) return;
-  const float start = state.RenderStateFloat(D3DRS_FOGSTART);
-  const float end = state.RenderStateFloat(D3DRS_FOGEND);
-  // start == end: everything nearer than end is clear, the rest fogged.
-  const float scale = end != start ? 1.0f / (end - start) : 1.0e30f;
-  m_fogParams[0] = end;
-  m_fogParams[1] = scale;
-  m_fogParams[2] = state.RenderStateFloat(D3DRS_FOGDENSITY);
-  float rgba[4];
-  RgbaFromD3DColor(state.RenderState(D3DRS_FOGCOLOR), rgba);
-  m_fogColor[0] = rgba[0];
-  m_fogColor[1] = rgba[1];
-  m_fogColor[2] = rgba[2];
-  m_fogStale = kAllVariants;
-}
-
 void GlRenderer::UseVariant(bool textured) {
   GlFunctions& gl = Gl();
-  const int index = FixedFunctionShader::VariantIndex(textured, m_fogMode);
+  const int index = FixedFunctionShader::VariantIndex(textured, m_applied.fogMode);
   if (index != m_variantIndex) {
     const ShaderVariant* variant = m_shader.Variant(index);
     if (!variant) return;  // logged; the previous program stays
@@ -187,123 +176,98 @@ void GlRenderer::UseVariant(bool textured) {
     m_pixelOffsetStale &= ~bit;
   }
   if (m_transformStale & bit) {
-    gl.UniformMatrix4fv(m_variant->worldViewProj, 1, GL_FALSE, &m_worldViewProj.m[0][0]);
+    gl.UniformMatrix4fv(m_variant->worldViewProj, 1, GL_FALSE, m_applied.worldViewProj);
     m_transformStale &= ~bit;
   }
-  if ((m_fogStale & bit) && m_fogMode != kShaderFogNone) {
-    gl.Uniform3f(m_variant->fogParams, m_fogParams[0], m_fogParams[1], m_fogParams[2]);
-    gl.Uniform3f(m_variant->fogColor, m_fogColor[0], m_fogColor[1], m_fogColor[2]);
+  if ((m_fogStale & bit) && m_applied.fogMode != kShaderFogNone) {
+    const float* params = m_applied.fogParams;
+    const float* color = m_applied.fogColor;
+    gl.Uniform3f(m_variant->fogParams, params[0], params[1], params[2]);
+    gl.Uniform3f(m_variant->fogColor, color[0], color[1], color[2]);
     m_fogStale &= ~bit;
   }
 }
 
-void GlRenderer::ApplySampler(const DeviceState& state) {
-  GlFunctions& gl = Gl();
-  const GLenum minFilter = GlMinFilterFromD3D(state.SamplerState(D3DSAMP_MINFILTER),
-                                              state.SamplerState(D3DSAMP_MIPFILTER));
-  const GLenum magFilter = GlMagFilterFromD3D(state.SamplerState(D3DSAMP_MAGFILTER));
-  const GLenum wrapS = GlAddressFromD3D(state.SamplerState(D3DSAMP_ADDRESSU));
-  const GLenum wrapT = GlAddressFromD3D(state.SamplerState(D3DSAMP_ADDRESSV));
-  const DWORD border = state.SamplerState(D3DSAMP_BORDERCOLOR);
-  if (minFilter != m_minFilter)
-    gl.SamplerParameteri(m_sampler, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
-  if (magFilter != m_magFilter)
-    gl.SamplerParameteri(m_sampler, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(magFilter));
-  if (wrapS != m_wrapS)
-    gl.SamplerParameteri(m_sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(wrapS));
-  if (wrapT != m_wrapT)
-    gl.SamplerParameteri(m_sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(wrapT));
-  if (border != m_borderColor) {
-    float rgba[4];
-    RgbaFromD3DColor(border, rgba);
-    gl.SamplerParameterfv(m_sampler, GL_TEXTURE_BORDER_COLOR, rgba);
-  }
-  m_minFilter = minFilter;
-  m_magFilter = magFilter;
-  m_wrapS = wrapS;
-  m_wrapT = wrapT;
-  m_borderColor = border;
+void GlRenderer::SetCapability(GLenum capability, bool enabled, bool* current) {
+  if (enabled == *current) return;
+  if (enabled)
+    Gl().Enable(capability);
+  else
+    Gl().Disable(capability);
+  *current = enabled;
 }
 
-void GlRenderer::ApplyState(DeviceState& state) {
-  const uint32_t dirty = state.Dirty();
-  if (!dirty) return;
+void GlRenderer::ApplySampler(const GlDrawState& want) {
   GlFunctions& gl = Gl();
-  if (dirty & kDirtyTransform) {
-    m_worldViewProj =
-        MultiplyMatrices(MultiplyMatrices(state.World(), state.View()), state.Projection());
+  GlDrawState& have = m_applied;
+  const auto set = [&gl, this](GLenum name, GLenum value, GLenum* current) {
+    if (value == *current) return;
+    gl.SamplerParameteri(m_sampler, name, static_cast<GLint>(value));
+    *current = value;
+  };
+  set(GL_TEXTURE_MIN_FILTER, want.minFilter, &have.minFilter);
+  set(GL_TEXTURE_MAG_FILTER, want.magFilter, &have.magFilter);
+  set(GL_TEXTURE_WRAP_S, want.wrapS, &have.wrapS);
+  set(GL_TEXTURE_WRAP_T, want.wrapT, &have.wrapT);
+  if (std::memcmp(want.borderColor, have.borderColor, sizeof have.borderColor) != 0) {
+    gl.SamplerParameterfv(m_sampler, GL_TEXTURE_BORDER_COLOR, want.borderColor);
+    std::memcpy(have.borderColor, want.borderColor, sizeof have.borderColor);
+  }
+}
+
+void GlRenderer::Apply(const GlDrawState& want, uint32_t dirty) {
+  GlFunctions& gl = Gl();
+  GlDrawState& have = m_applied;
+  if ((dirty & kDirtyTransform) &&
+      std::memcmp(want.worldViewProj, have.worldViewProj, sizeof have.worldViewProj) != 0) {
+    std::memcpy(have.worldViewProj, want.worldViewProj, sizeof have.worldViewProj);
     m_transformStale = kAllVariants;
   }
-  if (dirty & kDirtyFog) ApplyFog(state);
-  if (dirty & kDirtyDepth) {
-    const bool test = state.RenderState(D3DRS_ZENABLE) != D3DZB_FALSE && m_hasDepth;
-    if (test != m_depthTest) {
-      if (test)
-        gl.Enable(GL_DEPTH_TEST);
-      else
-        gl.Disable(GL_DEPTH_TEST);
-      m_depthTest = test;
+  if (dirty & kDirtyFog) {
+    have.fogMode = want.fogMode;
+    if (std::memcmp(want.fogParams, have.fogParams, sizeof have.fogParams) != 0 ||
+        std::memcmp(want.fogColor, have.fogColor, sizeof have.fogColor) != 0) {
+      std::memcpy(have.fogParams, want.fogParams, sizeof have.fogParams);
+      std::memcpy(have.fogColor, want.fogColor, sizeof have.fogColor);
+      m_fogStale = kAllVariants;
     }
-    SetDepthMask(state.RenderState(D3DRS_ZWRITEENABLE) != FALSE);
-    const GLenum func = GlCompareFromD3D(state.RenderState(D3DRS_ZFUNC));
-    if (func != m_depthFunc) {
-      gl.DepthFunc(func);
-      m_depthFunc = func;
+  }
+  if (dirty & kDirtyDepth) {
+    SetCapability(GL_DEPTH_TEST, want.depthTest, &have.depthTest);
+    SetDepthMask(want.depthWrite);
+    if (want.depthFunc != have.depthFunc) {
+      gl.DepthFunc(want.depthFunc);
+      have.depthFunc = want.depthFunc;
     }
   }
   if (dirty & kDirtyCull) {
-    const DWORD mode = state.RenderState(D3DRS_CULLMODE);
-    const bool enabled = mode == D3DCULL_CW || mode == D3DCULL_CCW;
-    if (enabled != m_cullEnabled) {
-      if (enabled)
-        gl.Enable(GL_CULL_FACE);
-      else
-        gl.Disable(GL_CULL_FACE);
-      m_cullEnabled = enabled;
-    }
-    // The front face is clockwise: D3DCULL_CCW culls back faces, D3DCULL_CW front ones.
-    const GLenum face = mode == D3DCULL_CW ? GL_FRONT : GL_BACK;
-    if (enabled && face != m_cullFace) {
-      gl.CullFace(face);
-      m_cullFace = face;
+    SetCapability(GL_CULL_FACE, want.cullEnabled, &have.cullEnabled);
+    if (want.cullEnabled && want.cullFace != have.cullFace) {
+      gl.CullFace(want.cullFace);
+      have.cullFace = want.cullFace;
     }
   }
-  if (dirty & kDirtyFill) {
-    const GLenum mode = GlPolygonModeFromD3D(state.RenderState(D3DRS_FILLMODE));
-    if (mode != m_polygonMode) {
-      gl.PolygonMode(GL_FRONT_AND_BACK, mode);
-      m_polygonMode = mode;
-    }
+  if ((dirty & kDirtyFill) && want.polygonMode != have.polygonMode) {
+    gl.PolygonMode(GL_FRONT_AND_BACK, want.polygonMode);
+    have.polygonMode = want.polygonMode;
   }
   if (dirty & kDirtyBlend) {
-    const bool enabled = state.RenderState(D3DRS_ALPHABLENDENABLE) != FALSE;
-    if (enabled != m_blendEnabled) {
-      if (enabled)
-        gl.Enable(GL_BLEND);
-      else
-        gl.Disable(GL_BLEND);
-      m_blendEnabled = enabled;
-    }
-    const GLenum src = GlBlendFromD3D(state.RenderState(D3DRS_SRCBLEND));
-    const GLenum dst = GlBlendFromD3D(state.RenderState(D3DRS_DESTBLEND));
-    if (src != m_blendSrc || dst != m_blendDst) {
-      gl.BlendFunc(src, dst);
-      m_blendSrc = src;
-      m_blendDst = dst;
+    SetCapability(GL_BLEND, want.blendEnabled, &have.blendEnabled);
+    if (want.blendSrc != have.blendSrc || want.blendDst != have.blendDst) {
+      gl.BlendFunc(want.blendSrc, want.blendDst);
+      have.blendSrc = want.blendSrc;
+      have.blendDst = want.blendDst;
     }
   }
-  if (dirty & kDirtySampler) ApplySampler(state);
-  if (dirty & (kDirtyTransform | kDirtyFog | kDirtyTexture))
-    UseVariant(state.BoundTexture() != nullptr);
-  state.ClearDirty(dirty & ~kDirtyStream);
+  if (dirty & kDirtySampler) ApplySampler(want);
 }
 
-void GlRenderer::Draw(DeviceState& state, GLuint vao, GLenum mode, GLint first, GLsizei count) {
-  ApplyState(state);
-  state.ClearDirty(kDirtyStream);
-  // Uploads bind textures too, so the binding is checked on every draw (a
-  // comparison when nothing changed).
-  if (const Texture* texture = state.BoundTexture()) BindTexture(texture->GlName());
+void GlRenderer::Draw(const GlDrawState& state, uint32_t dirty, GLuint vao, GLuint texture,
+                      GLenum mode, GLint first, GLsizei count) {
+  if (dirty) Apply(state, dirty);
+  UseVariant(texture != 0);
+  // Uploads bind textures too, so the binding is compared on every draw.
+  if (texture) BindTexture(texture);
   if (vao != m_boundVao) {
     Gl().BindVertexArray(vao);
     m_boundVao = vao;
@@ -322,7 +286,7 @@ void GlRenderer::Clear(DWORD flags, D3DCOLOR color, float z, const D3DRECT* rect
     gl.ClearColor(rgba[0], rgba[1], rgba[2], rgba[3]);
     mask |= GL_COLOR_BUFFER_BIT;
   }
-  const bool restoreDepthMask = !m_depthWrite;
+  const bool restoreDepthMask = !m_applied.depthWrite;
   if ((flags & D3DCLEAR_ZBUFFER) && m_hasDepth) {
     gl.ClearDepth(z < 0.0f ? 0.0 : (z > 1.0f ? 1.0 : static_cast<double>(z)));
     SetDepthMask(true);  // glClear honours the depth write mask
@@ -366,12 +330,18 @@ void GlRenderer::BlitToWindow(int drawableWidth, int drawableHeight) {
   D3D9_GL_CHECK();
 }
 
-void GlRenderer::ReadBackBuffer(std::vector<uint8_t>* rgba) {
+void GlRenderer::ReadBackBuffer(std::vector<uint8_t>* rgba, bool shownBuffer) {
   const size_t rowBytes = static_cast<size_t>(m_width) * 4;
   rgba->resize(rowBytes * m_height);
-  std::vector<uint8_t> bottomUp(rgba->size());
+  m_readScratch.resize(rgba->size());
+  std::vector<uint8_t>& bottomUp = m_readScratch;
   GlFunctions& gl = Gl();
   gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
+  if (DrawsIntoWindow()) {
+    // A double-buffered window shows its front buffer once swapped.
+    const bool front = shownBuffer || m_windowColor == GL_FRONT_LEFT;
+    gl.ReadBuffer(front ? GL_FRONT_LEFT : GL_BACK_LEFT);
+  }
   gl.ReadPixels(0, 0, static_cast<GLsizei>(m_width), static_cast<GLsizei>(m_height), GL_RGBA,
                 GL_UNSIGNED_BYTE, bottomUp.data());
   for (UINT y = 0; y < m_height; ++y) {

@@ -1,28 +1,29 @@
 // The device's OpenGL back end: the back buffer, the fixed-function programs
-// (one per texture/fog combination), and the translation of dirty Direct3D
-// state into GL calls right before each draw. It caches what it bound
-// (program, vertex array, texture, depth, cull, fill and blend state, which
-// uniforms each program has seen) and only issues calls for what changed.
-// Resources create, fill and delete their GL objects through it so that the
-// cache never goes stale.
+// (one per texture/fog combination), and the GL state of each draw. It
+// receives plain GL values (GlDrawState, made from the Direct3D state by the
+// pure functions of translate.h), compares them with what it set last and
+// only issues calls for what changed; it never reads a Direct3D state value.
+// It also caches what it bound (program, vertex array, texture, which
+// uniforms each program has seen). Resources create, fill and delete their
+// GL objects through it so that the cache never goes stale.
 //
-// The back buffer is a framebuffer object with an RGBA8 colour and a depth
-// renderbuffer of the asked format, copied into the window by Present. With
-// EF_D3D9_DRAW_INTO_WINDOW=1 in the environment it is instead the window's own
-// framebuffer, when that has the back buffer's size and formats (8-bit red,
-// green and blue, 8-bit alpha for A8R8G8B8 and none or 8 for X8R8G8B8, the
-// depth bits asked for), as SDL's offscreen driver gives. That saves the copy
-// and, on llvmpipe, about half the frame time of a mostly empty view, but
-// llvmpipe converts colours into the window's B8G8R8X8 with another rounding:
-// up to 1% of the pixels of a frame come out one or two steps (of 255) off, so
-// it is not the default. Blending on the destination alpha of an X8R8G8B8
-// back buffer then reads 1 from a window without alpha bits, as Direct3D does.
+// The back buffer is the window's own framebuffer whenever that can serve:
+// the same size as the back buffer, 8-bit red, green and blue (and alpha for
+// A8R8G8B8), and at least the depth bits the automatic depth format asks for
+// (a 24-bit buffer serves D3DFMT_D16, as on real hardware: Direct3D fixes no
+// depth precision). That is the case on X11, Wayland and SDL's offscreen
+// driver alike, and it saves a full-screen copy per frame. Otherwise (no
+// depth buffer where one is asked, another size) it is a framebuffer object
+// with an RGBA8 colour and a depth renderbuffer of the asked format, copied
+// into the window by Present. Which one is logged once. llvmpipe converts
+// colours into the window's B8G8R8X8 with a rounding of its own, so a few
+// pixels differ by one step of 255 from the framebuffer-object path; both
+// agree with Wine's Direct3D 9 equally well. Blending on the destination
+// alpha of an X8R8G8B8 back buffer reads 1 from a window without alpha bits,
+// as Direct3D does.
 //
 // Limits: one render target (the back buffer), one texture unit, one vertex
-// stream. The device's context must be current for every call. With the
-// window's framebuffer, reading the back buffer after Present relies on the
-// window keeping its pixels over a swap, which SDL's offscreen (pbuffer)
-// surfaces do.
+// stream. The device's context must be current for every call.
 #pragma once
 
 #include <GL/glcorearb.h>
@@ -49,16 +50,21 @@ class GlRenderer {
             std::string* error);
   void Shutdown();
 
-  // Applies the dirty state and draws `count` vertices from `first` out of `vao`.
-  void Draw(DeviceState& state, GLuint vao, GLenum mode, GLint first, GLsizei count);
+  // Brings GL up to the parts of `state` named by `dirty` (device_state.h's
+  // bits), comparing with what it set before, and draws `count` vertices
+  // from `first` out of `vao`, with `texture` on unit 0 (0: untextured).
+  void Draw(const GlDrawState& state, uint32_t dirty, GLuint vao, GLuint texture, GLenum mode,
+            GLint first, GLsizei count);
   // Clears the whole back buffer, or the given rectangles (top-left origin).
   void Clear(DWORD flags, D3DCOLOR color, float z, const D3DRECT* rects, DWORD rectCount);
   // Copies the back buffer into the window's default framebuffer (the caller
   // swaps); nothing to do when the back buffer is the window's framebuffer.
   void BlitToWindow(int drawableWidth, int drawableHeight);
   bool DrawsIntoWindow() const { return m_framebuffer == 0; }
-  // The back buffer as RGBA rows, top row first.
-  void ReadBackBuffer(std::vector<uint8_t>* rgba);
+  // The back buffer as RGBA rows, top row first. shownBuffer: with the
+  // window as the back buffer, read what the last swap showed instead (the
+  // back buffer of a double-buffered window is undefined after a swap).
+  void ReadBackBuffer(std::vector<uint8_t>* rgba, bool shownBuffer = false);
 
   GLuint CreateBuffer(UINT size, const void* data, bool dynamic);
   void UploadBuffer(GLuint buffer, UINT offset, UINT size, const void* data);
@@ -74,15 +80,17 @@ class GlRenderer {
   UINT Height() const { return m_height; }
 
  private:
-  void ApplyState(DeviceState& state);
-  void ApplyFog(const DeviceState& state);
+  void Apply(const GlDrawState& state, uint32_t dirty);
+  void ApplySampler(const GlDrawState& state);
   // Makes the program for the texture and fog state current and brings its
   // uniforms up to date.
   void UseVariant(bool textured);
-  void ApplySampler(const DeviceState& state);
+  void SetCapability(GLenum capability, bool enabled, bool* current);
   void BindTexture(GLuint texture);
   void SetDepthMask(bool write);
-  bool WindowFramebufferMatches(GLenum depthFormat, bool needsAlpha);
+  // Whether the window's framebuffer has 8-bit colour (alpha too if needed)
+  // and at least the asked depth bits; if not, *why says what it has.
+  bool WindowFramebufferServes(GLenum depthFormat, bool needsAlpha, std::string* why);
   // The context state every frame relies on, once the back buffer is bound.
   bool FinishInit();
 
@@ -106,24 +114,11 @@ class GlRenderer {
   uint32_t m_transformStale = kAllVariants;
   uint32_t m_fogStale = kAllVariants;
   uint32_t m_pixelOffsetStale = kAllVariants;
-  D3DMATRIX m_worldViewProj{};
-  GLint m_fogMode = kShaderFogNone;
-  float m_fogParams[3] = {0.0f, 0.0f, 0.0f};
-  float m_fogColor[3] = {0.0f, 0.0f, 0.0f};
-  bool m_depthTest = false;
-  bool m_depthWrite = true;
-  GLenum m_depthFunc = GL_LESS;
-  bool m_cullEnabled = false;
-  GLenum m_cullFace = GL_BACK;
-  GLenum m_polygonMode = GL_FILL;
-  bool m_blendEnabled = false;
-  GLenum m_blendSrc = GL_ONE;
-  GLenum m_blendDst = GL_ZERO;
-  GLenum m_minFilter = 0;
-  GLenum m_magFilter = 0;
-  GLenum m_wrapS = 0;
-  GLenum m_wrapT = 0;
-  DWORD m_borderColor = 0xFFFFFFFFu;
+  // What GL has now, compared with what each draw asks for.
+  GlDrawState m_applied;
+  // The window's colour buffer drawn into (GL_BACK_LEFT when double-buffered).
+  GLenum m_windowColor = GL_BACK_LEFT;
+  std::vector<uint8_t> m_readScratch;
 };
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 // Direct3D 9 to OpenGL enumeration translations.
 #include "d3d9/translate.h"
 
+#include <cstring>
+
 namespace platform {
 
 GLenum GlCompareFromD3D(DWORD cmp) {
@@ -138,6 +140,65 @@ FvfLayout FvfLayoutFromD3D(DWORD fvf) {
   layout.size = offset;
   layout.valid = true;
   return layout;
+}
+
+ShaderFogMode ShaderFogFromD3D(BOOL enabled, DWORD tableMode, DWORD vertexMode) {
+  if (!enabled) return kShaderFogNone;
+  const DWORD mode = tableMode != D3DFOG_NONE ? tableMode : vertexMode;
+  switch (mode) {
+    case D3DFOG_EXP: return kShaderFogExp;
+    case D3DFOG_EXP2: return kShaderFogExp2;
+    case D3DFOG_LINEAR: return kShaderFogLinear;
+    default: return kShaderFogNone;
+  }
+}
+
+void GlDrawStateFromD3D(const DeviceState& state, uint32_t dirty, bool hasDepthBuffer,
+                        GlDrawState* gl) {
+  if (dirty & kDirtyTransform) {
+    const D3DMATRIX product =
+        MultiplyMatrices(MultiplyMatrices(state.World(), state.View()), state.Projection());
+    std::memcpy(gl->worldViewProj, &product.m[0][0], sizeof gl->worldViewProj);
+  }
+  if (dirty & kDirtyFog) {
+    gl->fogMode = ShaderFogFromD3D(static_cast<BOOL>(state.RenderState(D3DRS_FOGENABLE)),
+                                   state.RenderState(D3DRS_FOGTABLEMODE),
+                                   state.RenderState(D3DRS_FOGVERTEXMODE));
+    const float start = state.RenderStateFloat(D3DRS_FOGSTART);
+    const float end = state.RenderStateFloat(D3DRS_FOGEND);
+    // start == end: everything nearer than end is clear, the rest fogged.
+    gl->fogParams[0] = end;
+    gl->fogParams[1] = end != start ? 1.0f / (end - start) : 1.0e30f;
+    gl->fogParams[2] = state.RenderStateFloat(D3DRS_FOGDENSITY);
+    float rgba[4];
+    RgbaFromD3DColor(state.RenderState(D3DRS_FOGCOLOR), rgba);
+    std::memcpy(gl->fogColor, rgba, sizeof gl->fogColor);
+  }
+  if (dirty & kDirtyDepth) {
+    gl->depthTest = hasDepthBuffer && state.RenderState(D3DRS_ZENABLE) != D3DZB_FALSE;
+    gl->depthWrite = state.RenderState(D3DRS_ZWRITEENABLE) != FALSE;
+    gl->depthFunc = GlCompareFromD3D(state.RenderState(D3DRS_ZFUNC));
+  }
+  if (dirty & kDirtyCull) {
+    // The front face is clockwise: D3DCULL_CCW culls back faces, D3DCULL_CW front ones.
+    const DWORD mode = state.RenderState(D3DRS_CULLMODE);
+    gl->cullEnabled = mode == D3DCULL_CW || mode == D3DCULL_CCW;
+    gl->cullFace = mode == D3DCULL_CW ? GL_FRONT : GL_BACK;
+  }
+  if (dirty & kDirtyFill) gl->polygonMode = GlPolygonModeFromD3D(state.RenderState(D3DRS_FILLMODE));
+  if (dirty & kDirtyBlend) {
+    gl->blendEnabled = state.RenderState(D3DRS_ALPHABLENDENABLE) != FALSE;
+    gl->blendSrc = GlBlendFromD3D(state.RenderState(D3DRS_SRCBLEND));
+    gl->blendDst = GlBlendFromD3D(state.RenderState(D3DRS_DESTBLEND));
+  }
+  if (dirty & kDirtySampler) {
+    gl->minFilter = GlMinFilterFromD3D(state.SamplerState(D3DSAMP_MINFILTER),
+                                       state.SamplerState(D3DSAMP_MIPFILTER));
+    gl->magFilter = GlMagFilterFromD3D(state.SamplerState(D3DSAMP_MAGFILTER));
+    gl->wrapS = GlAddressFromD3D(state.SamplerState(D3DSAMP_ADDRESSU));
+    gl->wrapT = GlAddressFromD3D(state.SamplerState(D3DSAMP_ADDRESSV));
+    RgbaFromD3DColor(state.SamplerState(D3DSAMP_BORDERCOLOR), gl->borderColor);
+  }
 }
 
 void RgbaFromD3DColor(D3DCOLOR color, float rgba[4]) {

@@ -1,5 +1,7 @@
-// Direct3D 9 enumerations to their OpenGL counterparts, and the vertex layout
-// of a flexible vertex format. Pure functions, no GL calls.
+// Direct3D 9 enumerations to their OpenGL counterparts, the vertex layout of a
+// flexible vertex format, and the device's dirty Direct3D state as the plain
+// GL values a draw needs (GlDrawState). Pure functions, no GL calls: the
+// renderer receives GL values only and never sees a D3DRS_* number.
 //
 // Limits: only untransformed positions (D3DFVF_XYZ) are drawable; other
 // position kinds, blend weights and point sizes make a layout invalid. Only
@@ -10,6 +12,9 @@
 #include <d3d9.h>
 
 #include <optional>
+
+#include "d3d9/device_state.h"
+#include "d3d9/fixed_function_shader.h"
 
 namespace platform {
 
@@ -48,5 +53,44 @@ FvfLayout FvfLayoutFromD3D(DWORD fvf);
 
 // D3DCOLOR (0xAARRGGBB) to RGBA floats in 0..1.
 void RgbaFromD3DColor(D3DCOLOR color, float rgba[4]);
+
+// The fog formula of the fixed-function program: table fog when its mode is
+// set, else vertex fog (drawn per pixel with the same formulas), else none.
+ShaderFogMode ShaderFogFromD3D(BOOL enabled, DWORD tableMode, DWORD vertexMode);
+
+// Everything GlRenderer sets before a draw, in GL's terms. Grouped by the
+// dirty bit (device_state.h) that invalidates each part.
+struct GlDrawState {
+  // kDirtyTransform: world × view × projection, row-major (Direct3D's order).
+  float worldViewProj[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  // kDirtyFog; the parameters matter only when fogMode is not none.
+  ShaderFogMode fogMode = kShaderFogNone;
+  float fogParams[3] = {0.0f, 0.0f, 0.0f};  // linear: end, 1 / (end - start); exp: density
+  float fogColor[3] = {0.0f, 0.0f, 0.0f};
+  // kDirtyDepth
+  bool depthTest = false;
+  bool depthWrite = true;
+  GLenum depthFunc = GL_LESS;
+  // kDirtyCull: the face GL culls, with clockwise as the front face.
+  bool cullEnabled = false;
+  GLenum cullFace = GL_BACK;
+  // kDirtyFill
+  GLenum polygonMode = GL_FILL;
+  // kDirtyBlend
+  bool blendEnabled = false;
+  GLenum blendSrc = GL_ONE;
+  GLenum blendDst = GL_ZERO;
+  // kDirtySampler
+  GLenum minFilter = GL_NEAREST_MIPMAP_LINEAR;
+  GLenum magFilter = GL_LINEAR;
+  GLenum wrapS = GL_REPEAT;
+  GLenum wrapT = GL_REPEAT;
+  float borderColor[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+};
+
+// Brings the parts of *gl named by `dirty` up to date with `state`.
+// hasDepthBuffer: without one the depth test stays off whatever D3DRS_ZENABLE says.
+void GlDrawStateFromD3D(const DeviceState& state, uint32_t dirty, bool hasDepthBuffer,
+                        GlDrawState* gl);
 
 }  // namespace platform

@@ -6,10 +6,12 @@
 //       (a deterministic camera path). Prints the frame rate over all frames
 //       but the first (which compiles shader variants), the CPU time per
 //       frame and the peak resident memory.
-//   endless-field-bench minimal --size WxH --keys SCRIPT [--times FILE]
+//   endless-field-bench minimal --size WxH --keys SCRIPT [--times FILE] [--info]
 //       Records the same run's draws (world matrix, mesh, texture) through a
 //       pass-through device, then replays them with the minimal OpenGL
-//       program (minimal_gl.h) and prints the same figures.
+//       program (minimal_gl.h) and prints the same figures. With --skip N
+//       under valgrind --tool=callgrind --instr-atstart=no, only the
+//       replayed frames after the first N are instrumented.
 //   --out FILE.png (program, minimal) writes the last frame, to check that
 //       both draw the same picture.
 //   endless-field-bench profile --size WxH --keys SCRIPT --skip N
@@ -146,6 +148,9 @@ void PrintGlInfo() {
   printf("GL_BACK_BUFFER=%s\n", !device                                ? "?"
                                 : device->Renderer().DrawsIntoWindow() ? "the window's framebuffer"
                                                                        : "a framebuffer object");
+  int depthBits = 0;
+  SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depthBits);
+  printf("DEPTH_BITS=%d\n", depthBits);
 }
 
 int RunProgram(const Options& o) {
@@ -188,9 +193,16 @@ int RunMinimal(const Options& o) {
   std::string error;
   const double cpuStart = CpuSeconds();
   std::vector<uint8_t> bottomUp;
+  int depthBits = 0;
+  // With --skip N (under callgrind), only the frames after the first N count.
+  const auto beforeFrame = [&o](size_t frame) {
+    if (o.skip > 0 && static_cast<long>(frame) == o.skip) CALLGRIND_START_INSTRUMENTATION;
+  };
   if (!bench::RunMinimalGl(recording, o.width, o.height, &seconds,
-                           o.out.empty() ? nullptr : &bottomUp, &error))
+                           o.out.empty() ? nullptr : &bottomUp, &depthBits, &error, beforeFrame))
     Fail("minimal OpenGL: " + error);
+  if (o.info) printf("GL_BACK_BUFFER=the window's framebuffer\nDEPTH_BITS=%d\n", depthBits);
+  if (o.skip > 0) CALLGRIND_STOP_INSTRUMENTATION;
   Report(o, seconds, CpuSeconds() - cpuStart);
   if (!o.out.empty()) {
     const size_t row = size_t(o.width) * 4;

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cstring>
 
 #include "world/cube.h"
 #include "world/floor_strip.h"
@@ -151,7 +152,8 @@ GLuint MakeVao(const Gl& gl, const void* data, GLsizeiptr size, bool textured) {
 
 bool RunMinimalGl(const Recording& recording, int width, int height,
                   std::vector<double>* frameSeconds, std::vector<uint8_t>* lastFrameRgba,
-                  std::string* error) {
+                  int* depthBits, std::string* error,
+                  const std::function<void(size_t)>& beforeFrame) {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     *error = SDL_GetError();
     return false;
@@ -159,9 +161,14 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  // The window the layer makes for the program: the same attributes (16 depth
+  // bits for its D3DFMT_D16, double-buffered) and the flags of its hidden
+  // WS_POPUP window, so the driver hands both the same kind of drawable.
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_Window* window = SDL_CreateWindow("minimal-gl", 0, 0, width, height, SDL_WINDOW_OPENGL);
+  SDL_Window* window =
+      SDL_CreateWindow("minimal-gl", 0, 0, width, height,
+                       SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
   if (!window) {
     *error = SDL_GetError();
     return false;
@@ -173,6 +180,10 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
   }
   SDL_GL_MakeCurrent(window, context);
   SDL_GL_SetSwapInterval(0);
+  SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+  // As the layer: only the offscreen driver needs the wait (see device.h).
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const bool finish = driver && std::strcmp(driver, "offscreen") == 0;
   Gl gl;
   if (!LoadGl(&gl, error)) return false;
 
@@ -234,6 +245,7 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
   frameSeconds->clear();
   frameSeconds->reserve(recording.frames.size());
   for (const RecordedFrame& frame : recording.frames) {
+    if (beforeFrame) beforeFrame(static_cast<size_t>(&frame - recording.frames.data()));
     const Clock::time_point start = Clock::now();
     gl.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     float viewProj[16];
@@ -255,7 +267,7 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
       gl.ReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, lastFrameRgba->data());
       SDL_GL_SwapWindow(window);
     }
-    gl.Finish();
+    if (finish) gl.Finish();
     frameSeconds->push_back(std::chrono::duration<double>(Clock::now() - start).count());
   }
   SDL_GL_DeleteContext(context);

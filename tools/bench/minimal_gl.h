@@ -3,11 +3,13 @@
 // window size, the same strip, cube and pyramid vertex data, one
 // glDrawArrays per object with its texture bound and its world matrix
 // uploaded, a trivial shader (texture × colour, linear fog on the eye depth),
-// drawing straight into the window, then swap and glFinish per frame as the
-// layer does on the offscreen driver.
+// drawing straight into a window of the kind the layer makes for the program
+// (same flags, same depth request), then swap, and glFinish per frame on the
+// offscreen driver as the layer does.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,9 +19,12 @@ namespace bench {
 
 // Opens its own SDL window and GL context of width × height, replays every
 // frame of `recording` once and stores each frame's wall time in seconds.
-// lastFrameRgba (optional) receives the last frame, bottom row first.
+// lastFrameRgba (optional) receives the last frame, bottom row first;
+// *depthBits the depth bits the window got. beforeFrame (optional) runs
+// before each frame with its index (the profiler's start switch).
 bool RunMinimalGl(const Recording& recording, int width, int height,
                   std::vector<double>* frameSeconds, std::vector<uint8_t>* lastFrameRgba,
-                  std::string* error);
+                  int* depthBits, std::string* error,
+                  const std::function<void(size_t)>& beforeFrame = nullptr);
 
 }  // namespace bench

@@ -62,31 +62,33 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", (b > 0 ? a / b : 0)}'; 
 echo "machine: nproc=$(nproc) cpu=\"$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n1)\" load=\"$(cut -d' ' -f1-3 /proc/loadavg)\""
 "$bench" program --size 824x568 --keys "none*2" --info | grep '^GL_' | sed 's/^/renderer: /'
 
-# run_pair SIZE NAME KEYS: N rounds; each runs the program, the program drawing
-# straight into the window (EF_D3D9_DRAW_INTO_WINDOW=1), the minimal OpenGL
+# run_pair SIZE NAME KEYS: N rounds; each runs the program, the minimal OpenGL
 # program and the baseline in turn, so that the machine's load hits all alike.
+# The ratio is taken per round (the two runs side by side), and its median
+# reported with the medians of the rates.
 run_pair() {
-  local size=$1 name=$2 keys=$3 i p w m b line
+  local size=$1 name=$2 keys=$3 i p m b pr mr line
   : >"$work/p.txt"
-  : >"$work/w.txt"
   : >"$work/m.txt"
+  : >"$work/r.txt"
   : >"$work/b.txt"
   for i in $(seq "$runs"); do
-    "$bench" program --size "$size" --keys "$keys" --times "$work/p_${size}_$name.dat" \
-      | field fps >>"$work/p.txt"
-    EF_D3D9_DRAW_INTO_WINDOW=1 "$bench" program --size "$size" --keys "$keys" \
-      --times "$work/w_${size}_$name.dat" | field fps >>"$work/w.txt"
-    "$bench" minimal --size "$size" --keys "$keys" --times "$work/m_${size}_$name.dat" \
-      | field fps >>"$work/m.txt"
+    pr=$("$bench" program --size "$size" --keys "$keys" --times "$work/p_${size}_$name.dat" \
+      | field fps)
+    mr=$("$bench" minimal --size "$size" --keys "$keys" --times "$work/m_${size}_$name.dat" \
+      | field fps)
+    echo "$pr" >>"$work/p.txt"
+    echo "$mr" >>"$work/m.txt"
+    ratio "$pr" "$mr" >>"$work/r.txt"
+    echo >>"$work/r.txt"
     if [ -n "$baseline" ]; then
       "$baseline" program --size "$size" --keys "$keys" --times "$work/b_${size}_$name.dat" \
         | field fps >>"$work/b.txt"
     fi
   done
   p=$(median <"$work/p.txt")
-  w=$(median <"$work/w.txt")
   m=$(median <"$work/m.txt")
-  line="fps $size $name: program $p, minimal OpenGL $m, program/minimal $(ratio "$p" "$m"); into the window $w, $(ratio "$w" "$m") of minimal"
+  line="fps $size $name: program $p, minimal OpenGL $m, program/minimal $(ratio "$p" "$m"), median of the rounds' ratios $(median <"$work/r.txt") ($(tr '\n' ' ' <"$work/r.txt" | sed 's/ $//'))"
   if [ -n "$baseline" ]; then
     b=$(median <"$work/b.txt")
     line="$line; baseline $b, program/baseline $(ratio "$p" "$b")"
@@ -102,8 +104,8 @@ for size in $sizes; do
 done
 
 # Frame time over the flythrough (the last run of each), and its plot.
-paste "$work/p_824x568_flythrough.dat" "$work/w_824x568_flythrough.dat" \
-  "$work/m_824x568_flythrough.dat" | awk '{print $1, $2, $4, $6}' >"$plots/flythrough_824x568.dat"
+paste "$work/p_824x568_flythrough.dat" "$work/m_824x568_flythrough.dat" \
+  | awk '{print $1, $2, $4}' >"$plots/flythrough_824x568.dat"
 if command -v gnuplot >/dev/null; then
   gnuplot <<GP
 set terminal pngcairo size 900,420 noenhanced
@@ -115,8 +117,7 @@ set key top right
 set logscale y
 set yrange [0.1:*]
 plot "$plots/flythrough_824x568.dat" using 1:2 with lines title "program (RenderFrame through the layer)", \
-     "" using 1:3 with lines title "program, EF_D3D9_DRAW_INTO_WINDOW=1", \
-     "" using 1:4 with lines title "minimal OpenGL, same draws"
+     "" using 1:3 with lines title "minimal OpenGL, same draws"
 GP
   echo "plot: $plots/flythrough_824x568.png"
 fi
@@ -130,6 +131,16 @@ if [ "$profile" = 1 ] && command -v valgrind >/dev/null; then
   share=$(field ours_share_percent <"$work/split.txt")
   echo "cpu: our code $(field instructions_per_frame_ours <"$work/split.txt") instructions/frame of $(field instructions_per_frame_total <"$work/split.txt") in all threads (${share}%); CPU time ${cpu_ms} ms/frame, so ours ~$(awk -v s="$share" -v c="$cpu_ms" 'BEGIN {printf "%.0f", s * c * 10}') us/frame"
   grep -E '^(top|object)' "$work/split.txt" | sed 's/^/cpu: /'
+  # The same 30 frames replayed by the minimal program: every instruction,
+  # Mesa's included, against the program's.
+  valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$work/callgrind_min.out" \
+    "$bench" minimal --size 824x568 --keys "up*40" --skip 10 >/dev/null 2>>"$work/valgrind.txt"
+  python3 "$root/tools/bench/callgrind_split.py" "$work/callgrind_min.out" endless-field-bench 30 \
+    >"$work/split_min.txt"
+  prog_total=$(field instructions_per_frame_total <"$work/split.txt")
+  min_total=$(field instructions_per_frame_total <"$work/split_min.txt")
+  echo "cpu: all instructions per frame, program $prog_total, minimal OpenGL $min_total, program/minimal $(ratio "$prog_total" "$min_total")"
+  grep -E '^object' "$work/split_min.txt" | sed 's/^/cpu: minimal: /'
 fi
 
 # The real executables in a 1024x768 Xvfb screen: the window is 824x568.

@@ -4,6 +4,7 @@
 // textures, and Direct3D's pixel centres.
 #include <cstring>
 
+#include "d3d9/device.h"
 #include "d3d9_test_support.h"
 
 namespace d3d9test {
@@ -45,6 +46,32 @@ TEST_F(PixelTest, ClearFillsTheBackBufferWithTheColour) {
     for (int x : {0, kWidth / 2, kWidth - 1}) {
       EXPECT_TRUE(RgbNear(Pixel(x, y), kClear, 0)) << x << "," << y;
     }
+}
+
+// The offscreen window has 8-bit colour and a depth buffer of at least the
+// 16 bits of D3DFMT_D16, so it is the back buffer. The tools read a frame
+// after the program's Present, which must still give that frame.
+TEST_F(PixelTest, TheWindowIsTheBackBufferAndReadsBackAsPresented) {
+  auto* device = dynamic_cast<platform::Device*>(m_device);
+  ASSERT_NE(device, nullptr);
+  EXPECT_TRUE(device->Renderer().DrawsIntoWindow());
+  const auto clearAndPresent = [this](D3DCOLOR color, bool present) {
+    ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, color, 1.0f, 0), D3D_OK);
+    if (present) {
+      ASSERT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    }
+  };
+  clearAndPresent(0xFFFF0000u, true);
+  ReadFrame();
+  EXPECT_TRUE(RgbNear(Pixel(kWidth / 2, kHeight / 2), Rgb{255, 0, 0}, 0)) << "first read";
+  clearAndPresent(0xFF00FF00u, true);
+  clearAndPresent(0xFF0000FFu, false);
+  ReadFrame();
+  EXPECT_TRUE(RgbNear(Pixel(kWidth / 2, kHeight / 2), Rgb{0, 0, 255}, 0)) << "before Present";
+  ASSERT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  clearAndPresent(0xFF00FF00u, true);
+  ReadFrame();
+  EXPECT_TRUE(RgbNear(Pixel(kWidth / 2, kHeight / 2), Rgb{0, 255, 0}, 0)) << "kept at Present";
 }
 
 TEST_F(PixelTest, ClearIsNotFogged) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace platform {
 namespace {
 
@@ -103,6 +105,65 @@ TEST(D3D9Translate, ColourChannelsComeOutOfArgb) {
   EXPECT_FLOAT_EQ(rgba[0], 16.0f / 255.0f);
   EXPECT_FLOAT_EQ(rgba[2], 48.0f / 255.0f);
   EXPECT_FLOAT_EQ(rgba[3], 128.0f / 255.0f);
+}
+
+DWORD FloatBits(float value) {
+  DWORD bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+TEST(D3D9Translate, DrawStateTakesOnlyTheDirtyPartsInGlTerms) {
+  DeviceState state(true);
+  GlDrawState gl;
+  GlDrawStateFromD3D(state, kDirtyAll, true, &gl);
+  EXPECT_TRUE(gl.depthTest);
+  EXPECT_TRUE(gl.depthWrite);
+  EXPECT_EQ(gl.depthFunc, static_cast<GLenum>(GL_LEQUAL));
+  EXPECT_TRUE(gl.cullEnabled) << "D3DCULL_CCW";
+  EXPECT_EQ(gl.cullFace, static_cast<GLenum>(GL_BACK));
+  EXPECT_FALSE(gl.blendEnabled);
+  EXPECT_EQ(gl.blendSrc, static_cast<GLenum>(GL_ONE));
+  EXPECT_EQ(gl.blendDst, static_cast<GLenum>(GL_ZERO));
+  EXPECT_EQ(gl.minFilter, static_cast<GLenum>(GL_NEAREST));
+  EXPECT_EQ(gl.wrapS, static_cast<GLenum>(GL_REPEAT));
+  EXPECT_EQ(gl.fogMode, kShaderFogNone);
+
+  GlDrawState noDepthBuffer;
+  GlDrawStateFromD3D(state, kDirtyDepth, false, &noDepthBuffer);
+  EXPECT_FALSE(noDepthBuffer.depthTest);
+
+  state.SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+  state.SetRenderState(D3DRS_FOGENABLE, TRUE);
+  state.SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+  state.SetRenderState(D3DRS_FOGSTART, FloatBits(25.0f));
+  state.SetRenderState(D3DRS_FOGEND, FloatBits(70.0f));
+  state.SetRenderState(D3DRS_FOGCOLOR, 0xFFCCCCFFu);
+  GlDrawStateFromD3D(state, kDirtyCull, true, &gl);
+  EXPECT_EQ(gl.cullFace, static_cast<GLenum>(GL_FRONT));
+  EXPECT_EQ(gl.fogMode, kShaderFogNone) << "fog was not asked for";
+  GlDrawStateFromD3D(state, kDirtyFog, true, &gl);
+  EXPECT_EQ(gl.fogMode, kShaderFogLinear) << "vertex fog drawn as table fog";
+  EXPECT_FLOAT_EQ(gl.fogParams[0], 70.0f);
+  EXPECT_FLOAT_EQ(gl.fogParams[1], 1.0f / 45.0f);
+  EXPECT_FLOAT_EQ(gl.fogColor[2], 1.0f);
+
+  D3DMATRIX world = IdentityMatrix();
+  world._41 = 3.0f;
+  D3DMATRIX view = IdentityMatrix();
+  view._42 = 5.0f;
+  state.SetTransform(D3DTS_WORLD, world);
+  state.SetTransform(D3DTS_VIEW, view);
+  GlDrawStateFromD3D(state, kDirtyTransform, true, &gl);
+  EXPECT_FLOAT_EQ(gl.worldViewProj[12], 3.0f) << "row-major, translation in the fourth row";
+  EXPECT_FLOAT_EQ(gl.worldViewProj[13], 5.0f);
+}
+
+TEST(D3D9Translate, TableFogWinsOverVertexFog) {
+  EXPECT_EQ(ShaderFogFromD3D(FALSE, D3DFOG_LINEAR, D3DFOG_LINEAR), kShaderFogNone);
+  EXPECT_EQ(ShaderFogFromD3D(TRUE, D3DFOG_EXP, D3DFOG_LINEAR), kShaderFogExp);
+  EXPECT_EQ(ShaderFogFromD3D(TRUE, D3DFOG_NONE, D3DFOG_EXP2), kShaderFogExp2);
+  EXPECT_EQ(ShaderFogFromD3D(TRUE, 7, D3DFOG_NONE), kShaderFogNone) << "unknown mode";
 }
 
 }  // namespace
