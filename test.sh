@@ -14,7 +14,7 @@ scripts/check_format.sh
 
 echo "== Windows cross build"
 cmake --preset windows >/dev/null
-cmake --build --preset windows
+cmake --build --preset windows --target package
 scripts/check_windows_imports.sh build/windows/endless-field.exe
 
 echo "== Debug build and tests"

@@ -11,9 +11,14 @@ EF_RUN_PACKAGES=(
 # cross build and Wine to compare with the real platform's behaviour.
 EF_TEST_PACKAGES=(
   libgtest-dev libgmock-dev
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick unzip
   g++-mingw-w64-x86-64 wine64 wine
   clang libclang-rt-14-dev valgrind clang-format
+)
+# CI's package checks (scripts/check_deb_package.sh): lintian, and a fresh
+# Debian root to install the .deb in.
+EF_CHECK_PACKAGES=(
+  mmdebstrap lintian
 )
 
 # ef_ensure_packages PKG...: installs those not yet installed (as root, or

@@ -1,8 +1,7 @@
-// The small user32/kernel32/gdi32 calls: module handle, screen size, icon,
-// cursor and stock-brush handles, and the cursor display counter.
+// The small user32/kernel32/gdi32 calls: module handle, screen size, cursor
+// and stock-brush handles, and the cursor display counter (icons: icon.cpp).
 // Limits: GetSystemMetrics knows SM_CXSCREEN and SM_CYSCREEN only (others 0);
-// icons are never loaded (the program carries none; Windows then shows its
-// default); the handles returned for cursor and brush are placeholders.
+// the handles returned for cursor and brush are placeholders.
 #include "platform_hooks.h"
 #include "win32/sdl_window.h"
 #include "win32/win32_internal.h"
@@ -47,8 +46,6 @@ int WINAPI GetSystemMetrics(int nIndex) {
   if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
   return nIndex == SM_CXSCREEN ? mode.w : mode.h;
 }
-
-HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) { return nullptr; }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
   // Only the system arrow exists; the program has no cursor resources.

@@ -34,6 +34,9 @@ bool PostWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Drops every posted message of a window.
 void DropWindowMessages(HWND hwnd);
 
+// The image of an icon handle from LoadIconA, or null for any other handle.
+SDL_Surface* SurfaceFromIcon(HICON icon);
+
 // True when SDL video is up on a driver that shows things to a person (not
 // the offscreen or dummy driver).
 bool SdlVideoHasRealDisplay();

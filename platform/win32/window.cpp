@@ -156,6 +156,10 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     std::fprintf(stderr, "CreateWindowExA: the window could not be made: %s\n", SDL_GetError());
     return nullptr;
   }
+  // Windows shows the class's large icon in the task switcher and its small
+  // one in the title bar; an SDL window has one icon, the large one.
+  if (SDL_Surface* icon = SurfaceFromIcon(windowClass->m_info.hIcon))
+    SDL_SetWindowIcon(sdlWindow, icon);
   auto record = std::make_unique<WindowRecord>();
   record->m_sdlWindow = sdlWindow;
   record->m_proc = windowClass->m_info.lpfnWndProc;

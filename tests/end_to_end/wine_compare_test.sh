@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # The Windows build under Wine (an independent Direct3D 9) against the native
-# build, both in a 1024 x 768 Xvfb screen: the start views must agree.
-# usage: wine_compare_test.sh BUILD_DIR WINDOWS_EXE IMAGE_COMPARE
+# build, both in a 1024 x 768 Xvfb screen: the start views must agree, no
+# message box may show and both windows carry the program's icon.
+# WINDOWS is the Windows build's endless-field.exe, run in its own folder
+# (where the build puts the images), or the Windows package
+# (endless-field-*-win64.zip), unpacked into an empty folder and run there.
+# usage: wine_compare_test.sh BUILD_DIR WINDOWS IMAGE_COMPARE
 set -uo pipefail
 build=$1
-exe=$2
+exe=$(readlink -f "$2")
 image_compare=$3
 here=$(dirname "$0")
 if ! command -v wine >/dev/null; then
@@ -16,6 +20,7 @@ if [ ! -f "$exe" ]; then
   exit 77
 fi
 source "$here/xvfb_common.sh"
+source "$here/start_view.sh"
 work=$(mktemp -d)
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
@@ -30,38 +35,19 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 wineboot -i >/dev/null 2>&1
 wineserver -w
 
-# shot PROGRAM... : runs the program in the build folder (where the images
-# are), screenshots its window's area once the start view has settled, and
-# ends it.
-shot() {
-  local out=$1
-  shift
-  (cd "$build" && exec "$@") >"$work/log.txt" 2>&1 &
-  local pid=$!
-  local window
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" | head -n1)
-  [ -n "$window" ] || fail "no window from $*: $(cat "$work/log.txt")"
-  # Wait for the first frame (the sky is the clear colour), then for the view
-  # to settle after the camera's first update.
-  local i sky=""
-  for i in $(seq 60); do
-    import -window root -crop 824x568+20+20 +repage "$out"
-    sky=$(convert "$out" -format '%[pixel:p{400,20}]' info:)
-    [ "$sky" = "srgb(204,204,255)" ] && break
-    sleep 1
-  done
-  [ "$sky" = "srgb(204,204,255)" ] || fail "no frame from $*: top of the window is $sky"
-  sleep 2
-  import -window root -crop 824x568+20+20 +repage "$out"
-  kill "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-  return 0
-}
+windir=$(dirname "$exe")
+if [[ "$exe" == *.zip ]]; then
+  mkdir "$work/unpacked"
+  (cd "$work/unpacked" && unzip -q "$exe") || fail "cannot unpack $exe"
+  windir=$(dirname "$(find "$work/unpacked" -name endless-field.exe | head -n1)")
+  [ -f "$windir/endless-field.exe" ] || fail "no endless-field.exe in $exe"
+fi
 
-shot "$work/native.png" ./endless-field
-shot "$work/wine.png" wine "$exe"
+ef_start_view "$work/native.png" "$build" ./endless-field || exit 1
+ef_start_view "$work/wine.png" "$windir" wine "$windir/endless-field.exe" || exit 1
 wineserver -k 2>/dev/null || true
-mkdir -p "$build/wine_compare"
-cp "$work/native.png" "$work/wine.png" "$build/wine_compare/"
-"$image_compare" "$work/native.png" "$work/wine.png" 3 24 0.98 || fail "the start views differ (see $build/wine_compare)"
+results="$build/wine_compare/$(basename "$exe")"
+mkdir -p "$results"
+cp "$work/native.png" "$work/wine.png" "$results/"
+"$image_compare" "$work/native.png" "$work/wine.png" 3 24 0.98 || fail "the start views differ (see $results)"
 echo "1 passed, 0 failed"

@@ -1,7 +1,8 @@
 // Runs the endless-field-assets generator and checks what it writes: every
 // file is there, repeated runs are byte-identical, JPEGs are 8-bit baseline at
 // the expected size, the fighter sprite is RGBA with a transparent background,
-// the grass tiles without a seam and neighbouring sky faces meet cleanly.
+// the grass tiles without a seam, neighbouring sky faces meet cleanly, and the
+// icon comes as a 256-pixel PNG and a 16/32/48-pixel .ico of the same picture.
 #include <gtest/gtest.h>
 #include <png.h>
 #include <turbojpeg.h>
@@ -34,6 +35,8 @@ const std::vector<std::string> kJpegFiles = {
     "pic/sky/bottom.jpg",
 };
 const char* const kSprite = "FIGHTER.png";
+const char* const kIconPng = "icon/endless-field.png";
+const char* const kIco = "icon/endless-field.ico";
 
 std::vector<uint8_t> ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -145,7 +148,7 @@ TEST_F(AssetGenerator, WritesEveryFileAndRepeatsByteForByte) {
   ASSERT_EQ(s_firstStatus, 0) << "generator failed writing into " << s_first;
   ASSERT_EQ(Run(s_second), 0) << "generator failed writing into " << s_second;
   std::vector<std::string> all = kJpegFiles;
-  all.push_back(kSprite);
+  all.insert(all.end(), {kSprite, kIconPng, kIco});
   for (const std::string& rel : all) {
     ASSERT_TRUE(fs::is_regular_file(s_first / rel)) << rel << " missing";
     std::vector<uint8_t> a = ReadBytes(s_first / rel), b = ReadBytes(s_second / rel);
@@ -199,6 +202,46 @@ TEST_F(AssetGenerator, FighterIsRgbaWithTransparentBackground) {
   for (int corner = 0; corner < 4; ++corner) {
     int x = corner & 1 ? p.width - 1 : 0, y = corner & 2 ? p.height - 1 : 0;
     EXPECT_EQ(p.At(x, y, 3), 0) << "corner (" << x << ", " << y << ") should be transparent";
+  }
+}
+
+uint32_t Le(const std::vector<uint8_t>& b, size_t at, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = v << 8 | b.at(at + i);
+  return v;
+}
+
+TEST_F(AssetGenerator, IconIsOnePictureAsPngAndMultiSizeIco) {
+  ASSERT_EQ(s_firstStatus, 0);
+  Pixels png;
+  ASSERT_TRUE(DecodePng(s_first / kIconPng, png));
+  ASSERT_EQ(png.width, 256);
+  ASSERT_EQ(png.height, 256);
+  EXPECT_EQ(png.At(0, 0, 3), 0) << "rounded corners are transparent";
+  EXPECT_EQ(png.At(128, 128, 3), 255) << "the middle is opaque";
+
+  std::vector<uint8_t> ico = ReadBytes(s_first / kIco);
+  ASSERT_GE(ico.size(), 6u + 3 * 16);
+  EXPECT_EQ(Le(ico, 0, 4), 0x00010000u) << "reserved 0, type 1 (icon)";
+  ASSERT_EQ(Le(ico, 4, 2), 3u);
+  const int sizes[] = {16, 32, 48};
+  for (int i = 0; i < 3; ++i) {
+    const size_t entry = 6 + 16 * i;
+    const int n = sizes[i];
+    EXPECT_EQ(ico[entry], n);
+    EXPECT_EQ(Le(ico, entry + 6, 2), 32u) << n << ": bits per pixel";
+    const size_t offset = Le(ico, entry + 12, 4), length = Le(ico, entry + 8, 4);
+    ASSERT_EQ(length, 40u + n * n * 4 + (n + 31) / 32 * 4 * n) << n << ": colour and mask";
+    ASSERT_LE(offset + length, ico.size());
+    EXPECT_EQ(Le(ico, offset + 8, 4), 2u * n) << n << ": height counts colour and mask";
+    // The same picture at every size: the pixel at the middle of the cube's
+    // left face (rows bottom-up in the .ico) matches the PNG within rounding.
+    const int x = n * 22 / 100, y = n * 68 / 100;
+    const size_t px = offset + 40 + (static_cast<size_t>(n - 1 - y) * n + x) * 4;
+    const int px256 = 256 * 22 / 100, py256 = 256 * 68 / 100;
+    EXPECT_NEAR(ico[px + 2], png.At(px256, py256, 0), 12) << n << ": red";
+    EXPECT_NEAR(ico[px + 1], png.At(px256, py256, 1), 12) << n << ": green";
+    EXPECT_NEAR(ico[px], png.At(px256, py256, 2), 12) << n << ": blue";
   }
 }
 

@@ -1,5 +1,7 @@
 // endless-field-assets: writes the program's textures (sky box, grass, wall,
-// object materials) and the fighter sprite into the given directory.
+// object materials) and the fighter sprite into the given directory, and the
+// program's icon into its icon/ folder (a 256-pixel PNG for desktops and a
+// 16/32/48-pixel .ico, resource 107 of the executable).
 // Everything is procedural with fixed seeds, so repeated runs produce
 // byte-identical files.
 #include "patterns.h"
@@ -69,7 +71,7 @@ int main(int argc, char** argv) {
   namespace fs = std::filesystem;
   const fs::path out = argv[1];
   std::error_code ec;
-  for (const char* dir : {"pic/obj", "pic/sky"}) {
+  for (const char* dir : {"pic/obj", "pic/sky", "icon"}) {
     fs::create_directories(out / dir, ec);
     if (ec) {
       std::fprintf(stderr, "cannot create %s: %s\n", (out / dir).string().c_str(),
@@ -86,6 +88,16 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "cannot write %s\n", path.c_str());
       return 1;
     }
+  }
+  const std::string ico = (out / "icon/endless-field.ico").string();
+  if (!assets::WriteIco(ico, {assets::Icon(16), assets::Icon(32), assets::Icon(48)})) {
+    std::fprintf(stderr, "cannot write %s\n", ico.c_str());
+    return 1;
+  }
+  const std::string png = (out / "icon/endless-field.png").string();
+  if (!assets::WritePng(png, assets::Icon(256))) {
+    std::fprintf(stderr, "cannot write %s\n", png.c_str());
+    return 1;
   }
   return 0;
 }

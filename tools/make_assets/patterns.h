@@ -5,6 +5,8 @@
 #include "canvas.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace assets {
 
@@ -39,5 +41,10 @@ Canvas SkyFace(int size, const char* face);
 
 // fighter.cpp -- RGBA sprite, nose towards the top of the image.
 Canvas Fighter(int size);
+
+// icon.cpp -- the program's icon (RGBA, transparent rounded corners), and a
+// Windows .ico holding one 32-bit image per canvas (sizes 1 to 256).
+Canvas Icon(int size);
+bool WriteIco(const std::string& path, const std::vector<Canvas>& sizes);
 
 }  // namespace assets

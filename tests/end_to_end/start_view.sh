@@ -1,0 +1,47 @@
+# Shared by the scripts that compare start views (the Wine comparison and the
+# package tests); needs xvfb_common.sh's screen. ef_start_view OUT DIR
+# PROGRAM... runs the program in DIR, waits for its window and its first frame
+# (the sky is the clear colour), lets the view settle after the camera's first
+# update, screenshots the window's area into OUT and ends the program.
+# On the way it fails when a message box shows (a missing image, a start-up
+# failure) and when the window carries no icon (_NET_WM_ICON). Writes the
+# program's output to OUT.log.
+ef_start_view() {
+  local out=$1 dir=$2
+  shift 2
+  (cd "$dir" && exec "$@") >"$out.log" 2>&1 &
+  local pid=$!
+  local window
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" | head -n1)
+  if [ -z "$window" ]; then
+    echo "FAIL: no window from $*: $(cat "$out.log")" >&2
+    return 1
+  fi
+  local i sky="" box=""
+  for i in $(seq 60); do
+    box=$(xdotool search --onlyvisible --name "^(Fehler|Error)$" 2>/dev/null | head -n1)
+    [ -n "$box" ] && break
+    import -window root -crop 824x568+20+20 +repage "$out"
+    sky=$(convert "$out" -format '%[pixel:p{400,20}]' info:)
+    [ "$sky" = "srgb(204,204,255)" ] && break
+    sleep 1
+  done
+  local status=0
+  if [ -n "$box" ]; then
+    echo "FAIL: a message box \"$(xdotool getwindowname "$box")\" showed; output: $(cat "$out.log")" >&2
+    status=1
+  elif [ "$sky" != "srgb(204,204,255)" ]; then
+    echo "FAIL: no frame from $*: top of the window is $sky" >&2
+    status=1
+  else
+    sleep 2
+    import -window root -crop 824x568+20+20 +repage "$out"
+    if ! xprop -id "$window" _NET_WM_ICON | grep -q "Icon ("; then
+      echo "FAIL: the window of $* has no icon: $(xprop -id "$window" _NET_WM_ICON)" >&2
+      status=1
+    fi
+  fi
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  return $status
+}
