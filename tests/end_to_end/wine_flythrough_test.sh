@@ -26,10 +26,14 @@ fi
 source "$here/xvfb_common.sh"
 work=$(mktemp -d)
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$WINEPREFIX"
+# Wine's server keeps its socket in a folder named after the prefix's device
+# and inode; it outlives the prefix unless removed.
+server_dir=$(stat -c '%D %i' "$WINEPREFIX" | { read -r dev ino; printf '/tmp/.wine-%s/server-%s-%x' "$(id -u)" "$dev" "$ino"; })
 cleanup() {
   wineserver -k 2>/dev/null || true
   ef_stop_xvfb
-  rm -rf "$work"
+  rm -rf "$work" "$server_dir"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
