@@ -21,32 +21,19 @@ if [ ! -f "$exe" ]; then
 fi
 source "$here/xvfb_common.sh"
 source "$here/start_view.sh"
+source "$here/wine_common.sh"
 work=$(mktemp -d)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The wineserver's socket and lock outlive it, in a folder of their own:
-# Debian's Wine makes it under $TMPDIR (wine-XXXXXX, its name kept in the
-# prefix), upstream Wine in /tmp/.wine-<uid>/server-<dev>-<inode> of the
-# prefix folder (in hex). The first lands in our folder; the second is ours
-# alone because the prefix is, and goes once the server has ended, with its
-# parent if no other prefix's server is left in it.
-mkdir "$WINEPREFIX" "$work/tmp"
-export TMPDIR="$work/tmp"
-server_root="/tmp/.wine-$(id -u)"
-server_dir="$server_root/$(stat -c '%d %i' "$WINEPREFIX" | { read -r dev ino; printf 'server-%x-%x' "$dev" "$ino"; })"
+ef_wine_prefix "$work"
 cleanup() {
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
+  ef_wine_cleanup
   ef_stop_xvfb
-  rm -rf "$work" "$server_dir"
-  rmdir "$server_root" 2>/dev/null
-  return 0
+  rm -rf "$work"
 }
 trap cleanup EXIT
 ef_start_xvfb || exit 1
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-wineboot -i >/dev/null 2>&1
-wineserver -w
+ef_wine_boot
 
 windir=$(dirname "$exe")
 if [[ "$exe" == *.zip ]]; then

@@ -24,16 +24,13 @@ if [ ! -f "$exe" ]; then
   exit 77
 fi
 source "$here/xvfb_common.sh"
+source "$here/wine_common.sh"
 work=$(mktemp -d)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$WINEPREFIX"
-# Wine's server keeps its socket in a folder named after the prefix's device
-# and inode; it outlives the prefix unless removed.
-server_dir=$(stat -c '%D %i' "$WINEPREFIX" | { read -r dev ino; printf '/tmp/.wine-%s/server-%s-%x' "$(id -u)" "$dev" "$ino"; })
+ef_wine_prefix "$work"
 cleanup() {
-  wineserver -k 2>/dev/null || true
+  ef_wine_cleanup
   ef_stop_xvfb
-  rm -rf "$work" "$server_dir"
+  rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -45,8 +42,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 mkdir "$work/run"
 cp -r "$build/pic" "$build/FIGHTER.png" "$exe" "$work/run/" || fail "no images in $build"
 ef_start_xvfb || exit 1
-wineboot -i >/dev/null 2>&1
-wineserver -w
+ef_wine_boot
 # llvmpipe without its rasteriser threads (the same pixels): with them, the
 # Wine process died now and then in the driver's teardown after its last frame.
 (cd "$work/run" && LP_NUM_THREADS=0 timeout 600 wine "$(basename "$exe")" --size 824x568 --keys "$keys" \
