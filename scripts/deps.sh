@@ -17,8 +17,9 @@ EF_TEST_PACKAGES=(
   clang libclang-rt-14-dev valgrind clang-format
   emscripten libstb-dev chromium chromium-driver python3-selenium
 )
-# CI's package checks (scripts/check_deb_package.sh): lintian, and a fresh
-# Debian root to install the .deb in.
+# CI's checks on fresh Debian roots (scripts/check_fresh_machine.sh,
+# scripts/check_deb_package.sh): a minimal root to try the README's commands
+# and the .deb in, and lintian for the package.
 EF_CHECK_PACKAGES=(
   mmdebstrap lintian
 )

@@ -12,7 +12,7 @@ ef_start_view() {
   (cd "$dir" && exec "$@") >"$out.log" 2>&1 &
   local pid=$!
   local window
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" | head -n1)
+  window=$(ef_find_window 60 --name "^Direct3D \(DX9\) - FULL Screen$")
   if [ -z "$window" ]; then
     echo "FAIL: no window from $*: $(cat "$out.log")" >&2
     return 1

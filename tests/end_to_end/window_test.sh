@@ -8,9 +8,15 @@ build=$1
 send_close=$2
 here=$(dirname "$0")
 source "$here/xvfb_common.sh"
-trap ef_stop_xvfb EXIT
-ef_start_xvfb || exit 1
 work=$(mktemp -d)
+pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  ef_stop_xvfb
+  rm -rf "$work"
+}
+trap cleanup EXIT
+ef_start_xvfb || exit 1
 cd "$build"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -18,7 +24,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 start_viewer() {
   ./endless-field >"$work/out.txt" 2>&1 &
   pid=$!
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" | head -n1)
+  window=$(ef_find_window 20 --name "^Direct3D \(DX9\) - FULL Screen$")
   [ -n "$window" ] || fail "no window appeared; output: $(cat "$work/out.txt")"
 }
 
@@ -40,6 +46,7 @@ echo "pixels changed by holding Up: $diff_pixels"
 xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
 ef_wait_exit "$pid" 10; code=$?
 [ "$code" -eq 0 ] || fail "Escape: exit code $code, want 0"
+pid=""
 echo "Escape: exit code 0"
 
 # 2. A close request ends it with 0 too.
@@ -49,5 +56,5 @@ sleep 0.5
 ef_wait_exit "$pid" 10; code=$?
 [ "$code" -eq 0 ] || fail "close request: exit code $code, want 0"
 echo "close request: exit code 0"
-rm -rf "$work"
+pid=""
 echo "1 passed, 0 failed"

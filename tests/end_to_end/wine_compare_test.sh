@@ -21,10 +21,11 @@ if [ ! -f "$exe" ]; then
 fi
 source "$here/xvfb_common.sh"
 source "$here/start_view.sh"
+source "$here/wine_common.sh"
 work=$(mktemp -d)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+ef_wine_prefix "$work"
 cleanup() {
-  wineserver -k 2>/dev/null || true
+  ef_wine_cleanup
   ef_stop_xvfb
   rm -rf "$work"
 }
@@ -32,8 +33,7 @@ trap cleanup EXIT
 ef_start_xvfb || exit 1
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-wineboot -i >/dev/null 2>&1
-wineserver -w
+ef_wine_boot
 
 windir=$(dirname "$exe")
 if [[ "$exe" == *.zip ]]; then

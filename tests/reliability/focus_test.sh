@@ -34,7 +34,7 @@ alive() { kill -0 "$viewer_pid" 2>/dev/null || fail "the viewer ended; output: $
 cd "$build"
 ./endless-field >"$work/out.txt" 2>&1 &
 viewer_pid=$!
-viewer=$(timeout 20 xdotool search --sync --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" | head -n1)
+viewer=$(ef_find_window 20 --name "^Direct3D \(DX9\) - FULL Screen$")
 [ -n "$viewer" ] || fail "no viewer window; output: $(cat "$work/out.txt")"
 xdotool windowfocus --sync "$viewer"
 sleep 1
@@ -50,7 +50,7 @@ echo "focused, Up held: $n pixels changed in 0.5 s"
 # Another window takes the focus; Up stays held.
 xmessage -geometry +870+640 -name focus_thief "focus thief" &
 other_pid=$!
-other=$(timeout 10 xdotool search --sync --onlyvisible --classname "^focus_thief$" | head -n1)
+other=$(ef_find_window 10 --classname "^focus_thief$")
 [ -n "$other" ] || fail "the other window did not appear"
 xdotool windowfocus --sync "$other"
 [ "$(xdotool getwindowfocus)" = "$other" ] || fail "the focus did not move to the other window"

@@ -157,18 +157,23 @@ for i in $(seq "$runs"); do
 done
 echo "startup: first frame after $(median <"$work/s.txt") ms wall, $(median <"$work/c.txt") ms CPU (36 image loads; medians of $runs; wall: $(tr '\n' ' ' <"$work/s.txt" | sed 's/ $//')), peak RSS after 300 frames $(median <"$work/r.txt") kB"
 
-# hud_fps DIR COMMAND...: runs COMMAND for 15 s with Mesa's frame counter dumping into DIR;
-# prints the median of the values after the first two.
+# hud_fps DIR COMMAND...: runs COMMAND for 15 s with Mesa's frame counter dumping into DIR
+# and prints its frame rate: frames over their summed frame times, after the first 50.
+# With a period shorter than a frame every frame writes one value (1 / its frame
+# time), so the dump's 4 KB buffer is written out every few hundred frames: Wine
+# is killed without flushing it, and with the default period of 0.5 s its dump
+# stayed empty.
 hud_fps() {
   local dir=$1 pid
   shift
   mkdir -p "$dir"
-  GALLIUM_HUD=fps GALLIUM_HUD_DUMP_DIR=$dir GALLIUM_HUD_VISIBLE=false "$@" >/dev/null 2>&1 &
+  GALLIUM_HUD=fps GALLIUM_HUD_PERIOD=0.001 GALLIUM_HUD_DUMP_DIR=$dir GALLIUM_HUD_VISIBLE=false \
+    "$@" >/dev/null 2>&1 &
   pid=$!
   sleep 15
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  tail -n +3 "$dir/fps" 2>/dev/null | median
+  tail -n +51 "$dir/fps" 2>/dev/null | awk '$1 > 0 {n++; t += 1 / $1} END {printf "%.1f", (n ? n / t : 0)}'
 }
 
 native=$(hud_fps "$work/hud_native" ./endless-field)
@@ -177,6 +182,9 @@ if [ "$wine_run" = 1 ] && command -v wine >/dev/null && [ -f "$exe" ]; then
   export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   wineboot -i >/dev/null 2>&1
   wineserver -w
+  # The first start in a new prefix is slow; the Windows build reads its images
+  # from the current folder (this one), as the native build does.
+  hud_fps "$work/hud_warm" wine "$exe" >/dev/null
   onwine=$(hud_fps "$work/hud_wine" wine "$exe")
   wineserver -k 2>/dev/null || true
   echo "viewer fps under Xvfb (GALLIUM_HUD, 824x568): native $native, Windows build under Wine $onwine, native/Wine $(ratio "$native" "$onwine")"

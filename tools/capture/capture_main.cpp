@@ -1,22 +1,20 @@
-// endless-field-capture: runs the program's own scene set-up and frames
-// offscreen with a scripted keyboard and a stepped clock, and writes frames
-// as PNG files. No display is needed (SDL's offscreen video driver).
+// endless-field-capture: runs the program's own scene set-up and frames with
+// a scripted keyboard and a stepped clock, and writes frames as PNG files.
+// The Linux build needs no display (SDL's offscreen video driver); the
+// Windows build (endless-field-capture.exe, real Direct3D 9) opens a window.
 //
 //   endless-field-capture [--size WxH] [--keys "up*50 left*10 ..."]
 //                         [--ms-per-frame N] [--out FILE.png]
 //                         [--frames-dir DIR --every K] [--assets DIR]
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
-#include "headless_run.h"
+#include "capture_backend.h"
+#include "key_script.h"
 #include "world/world.h"
 
 namespace {
@@ -57,10 +55,10 @@ std::vector<headless::KeyStep> ParseKeys(const std::string& script) {
 }
 
 std::string Absolute(const std::string& path) {
-  if (path.empty() || path[0] == '/') return path;
-  char cwd[4096];
-  if (getcwd(cwd, sizeof(cwd)) == nullptr) return path;
-  return std::string(cwd) + "/" + path;
+  if (path.empty()) return path;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.string();
 }
 
 Options ParseOptions(int argc, char** argv) {
@@ -101,56 +99,45 @@ Options ParseOptions(int argc, char** argv) {
   return o;
 }
 
-bool SaveFrame(const std::string& path) {
-  std::vector<uint8_t> rgba;
-  int width = 0, height = 0;
-  if (!headless::ReadFrame(&rgba, &width, &height)) {
-    fprintf(stderr, "endless-field-capture: cannot read the frame back\n");
-    return false;
-  }
-  std::string error;
-  if (!headless::WritePng(path, rgba, width, height, &error)) {
-    fprintf(stderr, "endless-field-capture: cannot write %s: %s\n", path.c_str(), error.c_str());
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   Options options = ParseOptions(argc, argv);
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
 
   if (!options.framesDir.empty()) {
     std::error_code error;
     std::filesystem::create_directories(options.framesDir, error);
   }
-  if (chdir(options.assets.c_str()) != 0) {
+  std::error_code cdError;
+  std::filesystem::current_path(options.assets, cdError);
+  if (cdError) {
     fprintf(stderr, "endless-field-capture: cannot enter --assets %s: %s\n", options.assets.c_str(),
-            strerror(errno));
+            cdError.message().c_str());
     return 1;
   }
 
-  if (!headless::StartProgram(options.width, options.height)) return 1;
+  if (!capture::StartProgram(options.width, options.height)) return 1;
 
+  const long total = headless::TotalFrames(options.steps);
   long frame = 0;
   bool ok = true;
+  std::vector<std::string> paths;
   for (const headless::KeyStep& step : options.steps) {
     for (long i = 0; i < step.frames; ++i) {
-      headless::RunFrame(step.dik, static_cast<DWORD>(options.msPerFrame));
       ++frame;
+      paths.clear();
       if (options.every != 0 && frame % options.every == 0) {
         char name[64];
         snprintf(name, sizeof(name), "/frame_%06ld.png", frame);
-        ok = SaveFrame(options.framesDir + name) && ok;
+        paths.push_back(options.framesDir + name);
       }
+      if (frame == total && !options.out.empty()) paths.push_back(options.out);
+      ok = capture::RunFrame(step.dik, static_cast<DWORD>(options.msPerFrame), paths) && ok;
     }
   }
-  if (!options.out.empty()) ok = SaveFrame(options.out) && ok;
 
   printf("eye=%.7g,%.7g,%.7g yaw=%.7g pitch=%.7g fieldOffset=%.7g firstRow=%d frames=%ld\n",
          g_camera.eyeX, g_camera.eyeY, g_camera.eyeZ, g_camera.yaw, g_camera.pitch, g_fieldOffset,
          g_firstRow, frame);
-  return ok ? 0 : 1;
+  capture::Exit(ok ? 0 : 1);
 }
