@@ -102,10 +102,9 @@ HRESULT Device::Create(Direct3D9* d3d, HWND window, DWORD behaviorFlags,
   // gl_renderer.h): same size, not resizable, 8-bit colour asked.
   const bool eightBitColour =
       params->BackBufferFormat == D3DFMT_X8R8G8B8 || params->BackBufferFormat == D3DFMT_A8R8G8B8;
-  const bool windowMatches = eightBitColour &&
-                             drawableWidth == static_cast<int>(params->BackBufferWidth) &&
-                             drawableHeight == static_cast<int>(params->BackBufferHeight) &&
-                             fixedSize;
+  const bool windowMatches =
+      eightBitColour && drawableWidth == static_cast<int>(params->BackBufferWidth) &&
+      drawableHeight == static_cast<int>(params->BackBufferHeight) && fixedSize;
   if (!created->m_renderer.Init(params->BackBufferWidth, params->BackBufferHeight,
                                 GlDepthFormatFromD3D(*params), windowMatches,
                                 params->BackBufferFormat == D3DFMT_A8R8G8B8, &error)) {

@@ -39,6 +39,7 @@
 #endif
 
 #include <GL/glcorearb.h>
+#include <SDL.h>
 
 #include <algorithm>
 #include <chrono>

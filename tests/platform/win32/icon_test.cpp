@@ -9,6 +9,7 @@
 
 #include "win32/icon_file.h"
 #include "win32/resources.h"
+#include "win32/sdl_window.h"
 #include "win32/win32_internal.h"
 
 namespace {
