@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "win32/virtual_keys.h"
+
 namespace platform {
 namespace {
 
@@ -16,27 +18,6 @@ struct DomKey {
 };
 
 constexpr BYTE kExtended = 0x80;
-
-// Virtual keys that the program's headers do not name.
-constexpr UINT kVkPause = 0x13;
-constexpr UINT kVkCapital = 0x14;
-constexpr UINT kVkSnapshot = 0x2C;
-constexpr UINT kVkLWin = 0x5B;
-constexpr UINT kVkRWin = 0x5C;
-constexpr UINT kVkApps = 0x5D;
-constexpr UINT kVkScroll = 0x91;
-constexpr UINT kVkOem1 = 0xBA;
-constexpr UINT kVkOemPlus = 0xBB;
-constexpr UINT kVkOemComma = 0xBC;
-constexpr UINT kVkOemMinus = 0xBD;
-constexpr UINT kVkOemPeriod = 0xBE;
-constexpr UINT kVkOem2 = 0xBF;
-constexpr UINT kVkOem3 = 0xC0;
-constexpr UINT kVkOem4 = 0xDB;
-constexpr UINT kVkOem5 = 0xDC;
-constexpr UINT kVkOem6 = 0xDD;
-constexpr UINT kVkOem7 = 0xDE;
-constexpr UINT kVkOem102 = 0xE2;
 
 constexpr DomKey kKeys[] = {
     {"Escape", VK_ESCAPE, 0x01},

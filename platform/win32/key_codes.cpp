@@ -4,29 +4,10 @@
 // in WM_KEYDOWN; keys beyond a 105-key PC keyboard map to 0.
 #include "win32/key_codes.h"
 
+#include "win32/virtual_keys.h"
+
 namespace platform {
 namespace {
-
-// Virtual keys that the program's headers do not name.
-constexpr UINT kVkPause = 0x13;
-constexpr UINT kVkCapital = 0x14;
-constexpr UINT kVkSnapshot = 0x2C;
-constexpr UINT kVkLWin = 0x5B;
-constexpr UINT kVkRWin = 0x5C;
-constexpr UINT kVkApps = 0x5D;
-constexpr UINT kVkScroll = 0x91;
-constexpr UINT kVkOem1 = 0xBA;  // ;:
-constexpr UINT kVkOemPlus = 0xBB;
-constexpr UINT kVkOemComma = 0xBC;
-constexpr UINT kVkOemMinus = 0xBD;
-constexpr UINT kVkOemPeriod = 0xBE;
-constexpr UINT kVkOem2 = 0xBF;  // /?
-constexpr UINT kVkOem3 = 0xC0;  // `~
-constexpr UINT kVkOem4 = 0xDB;  // [{
-constexpr UINT kVkOem5 = 0xDC;  // \|
-constexpr UINT kVkOem6 = 0xDD;  // ]}
-constexpr UINT kVkOem7 = 0xDE;  // '"
-constexpr UINT kVkOem102 = 0xE2;
 
 constexpr BYTE kExtended = 0x80;
 
