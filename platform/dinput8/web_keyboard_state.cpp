@@ -1,10 +1,8 @@
-// The keyboard state behind DirectInput's keyboard device in a web page, fed
-// by the page's key events (KeyboardEvent.code through ScanCodeFromDomCode).
+// The keyboard state (keyboard_state.cpp) in a web page, fed by the page's
+// key events (KeyboardEvent.code through ScanCodeFromDomCode).
 // The page losing focus releases every key: a key held while the user
 // switches away would otherwise never see its key-up.
 #include <emscripten/html5.h>
-
-#include <array>
 
 #include "dinput8/keyboard_state.h"
 #include "platform_hooks.h"
@@ -14,21 +12,16 @@
 namespace platform {
 namespace {
 
-// One thread: the page's events run between the program's frames.
-std::array<BYTE, 256> g_keys{};
-int g_focusOverride = -1;
 bool g_watchInstalled = false;
-
-void ReleaseEveryKey() { g_keys.fill(0); }
 
 EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void* userData) {
   const BYTE dik = ScanCodeFromDomCode(event->code);
-  if (dik != 0) g_keys[dik] = eventType == EMSCRIPTEN_EVENT_KEYDOWN ? 0x80 : 0;
+  if (dik != 0) SetKeyDown(dik, eventType == EMSCRIPTEN_EVENT_KEYDOWN);
   return EM_FALSE;  // the window's handler decides about the page's default
 }
 
 EM_BOOL OnBlur(int eventType, const EmscriptenFocusEvent* event, void* userData) {
-  ReleaseEveryKey();
+  ReleaseAllKeys();
   return EM_FALSE;
 }
 
@@ -45,26 +38,8 @@ void InstallKeyboardWatch() {
   g_watchInstalled = true;
 }
 
-void CopyKeyboardState(BYTE* state) {
-  for (size_t i = 0; i < g_keys.size(); ++i) state[i] = g_keys[i];
-}
-
 bool IsKeyboardWindow(HWND hwnd) { return CanvasFromHwnd(hwnd) != nullptr; }
 
-bool WindowHasKeyboardFocus(HWND hwnd) {
-  if (g_focusOverride >= 0) return g_focusOverride != 0;
-  return CanvasFromHwnd(hwnd) != nullptr && PageHasFocus();
-}
-
-void ResetKeyboardState() {
-  g_focusOverride = -1;
-  ReleaseEveryKey();
-}
-
-void SetKeyDown(BYTE dik, bool down) { g_keys[dik] = down ? 0x80 : 0; }
-
-void ReleaseAllKeys() { ReleaseEveryKey(); }
-
-void SetKeyboardFocusOverride(int focused) { g_focusOverride = focused < 0 ? -1 : (focused != 0); }
+bool WindowHasSystemFocus(HWND hwnd) { return CanvasFromHwnd(hwnd) != nullptr && PageHasFocus(); }
 
 }  // namespace platform
