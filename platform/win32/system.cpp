@@ -1,9 +1,10 @@
-// The small user32/kernel32/gdi32 calls: module handle, screen size, cursor
-// and stock-brush handles, and the cursor display counter (icons: icon.cpp).
+// The small user32/kernel32/gdi32 calls, for both backends: module handle,
+// screen size, cursor and stock-brush handles, and the cursor display counter.
+// What the screen is and how the cursor shows is the backend's
+// (sdl_system.cpp, web_system.cpp); icons are too (icon.cpp, web_system.cpp).
 // Limits: GetSystemMetrics knows SM_CXSCREEN and SM_CYSCREEN only (others 0);
 // the handles returned for cursor and brush are placeholders.
 #include "platform_hooks.h"
-#include "win32/sdl_window.h"
 #include "win32/win32_internal.h"
 
 namespace platform {
@@ -41,10 +42,7 @@ int WINAPI GetSystemMetrics(int nIndex) {
   if (nIndex != SM_CXSCREEN && nIndex != SM_CYSCREEN) return 0;
   if (g_screenWidthOverride > 0 && g_screenHeightOverride > 0)
     return nIndex == SM_CXSCREEN ? g_screenWidthOverride : g_screenHeightOverride;
-  if (!EnsureSdlVideo()) return 0;
-  SDL_DisplayMode mode;
-  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
-  return nIndex == SM_CXSCREEN ? mode.w : mode.h;
+  return ScreenMetric(nIndex);
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
@@ -61,7 +59,6 @@ HGDIOBJ WINAPI GetStockObject(int i) {
 
 int WINAPI ShowCursor(BOOL bShow) {
   g_cursorCount += bShow ? 1 : -1;
-  if (SDL_WasInit(SDL_INIT_VIDEO) != 0)
-    SDL_ShowCursor(g_cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  ShowSystemCursor(g_cursorCount >= 0);
   return g_cursorCount;
 }

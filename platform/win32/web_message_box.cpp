@@ -1,21 +1,14 @@
-// MessageBoxA in a web page: one line on the console's error stream, then a
-// modal <dialog> over the page with the caption, the text and an OK button.
-// The call returns once the dialog is closed (OK, Enter or Escape): the
-// program's stack waits meanwhile (Asyncify) while the page stays live.
-// Limits: one OK button whatever the type asks for; no icons.
+// The box of MessageBoxA (message_box.cpp) in a web page: a modal <dialog>
+// over the page with the caption, the text and an OK button. The call returns
+// once the dialog is closed (OK, Enter or Escape): the program's stack waits
+// meanwhile (Asyncify) while the page stays live.
+// Limits: no icons.
 #include <emscripten.h>
 
-#include <cstdio>
-#include <utility>
-
-#include "platform_hooks.h"
-#include "win32/message_box.h"
 #include "win32/win32_internal.h"
 
 namespace platform {
 namespace {
-
-MessageBoxHook g_messageBoxHook;
 
 constexpr int kPollMs = 20;
 
@@ -59,26 +52,9 @@ bool DialogOpen() {
 
 }  // namespace
 
-std::string FormatMessageBoxLine(const char* text, const char* caption) {
-  std::string line = caption != nullptr ? caption : "Error";
-  line += ": ";
-  if (text != nullptr) line += text;
-  return line;
+void ShowMessageBoxWindow(HWND owner, const char* text, const char* caption, UINT type) {
+  OpenDialog(text, caption);
+  while (DialogOpen()) emscripten_sleep(kPollMs);
 }
-
-void SetMessageBoxHook(MessageBoxHook hook) { g_messageBoxHook = std::move(hook); }
-
-void ResetMessageBoxHook() { g_messageBoxHook = nullptr; }
 
 }  // namespace platform
-
-using namespace platform;
-
-int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
-  if (g_messageBoxHook) return g_messageBoxHook(hWnd, lpText, lpCaption, uType);
-  std::fprintf(stderr, "%s\n", FormatMessageBoxLine(lpText, lpCaption).c_str());
-  std::fflush(stderr);
-  OpenDialog(lpText != nullptr ? lpText : "", lpCaption != nullptr ? lpCaption : "Error");
-  while (DialogOpen()) emscripten_sleep(kPollMs);
-  return IDOK;
-}
