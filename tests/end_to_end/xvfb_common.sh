@@ -3,11 +3,13 @@
 
 # Xvfb picks a free display number itself (-displayfd: it takes the number's
 # lock file atomically and writes the number once it accepts connections), so
-# scripts started together never share, or wait on, one server.
+# scripts started together never share, or wait on, one server. -noreset:
+# by default the server resets when its last client leaves, and a program
+# started right after another ended could find no display during the reset.
 ef_start_xvfb() {
   local dir number="" _
   dir=$(mktemp -d)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$dir/display" >/dev/null 2>&1 &
   EF_XVFB_PID=$!
   for _ in $(seq 300); do
     number=$(sed -n '1{/^[0-9][0-9]*$/p;}' "$dir/display")

@@ -97,8 +97,11 @@ def wait_for(what, condition, seconds=60):
 
 
 def present_count(driver):
+    # The export's wrapper exists before the WebAssembly module does: ask only
+    # once the runtime has started the program.
     return driver.execute_script(
-        "return Module._platform_present_count ? Module._platform_present_count() : 0;")
+        "return Module.calledRun && Module._platform_present_count ?"
+        " Module._platform_present_count() : 0;")
 
 
 def open_page(driver, url):
