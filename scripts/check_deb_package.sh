@@ -15,10 +15,12 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/.." && pwd)
-image_compare=$(readlink -f "${1:-$repo/build/debug/tests/end_to_end/image_compare}")
+image_compare=${1:-$repo/build/debug/tests/end_to_end/image_compare}
 [ "$(id -u)" -eq 0 ] || { echo "needs root (mmdebstrap, mount, chroot)" >&2; exit 2; }
 command -v mmdebstrap >/dev/null || { echo "needs mmdebstrap" >&2; exit 2; }
-[ -x "$image_compare" ] || { echo "no image comparison tool at $image_compare" >&2; exit 2; }
+[ -x "$image_compare" ] ||
+  { echo "no image comparison tool at $image_compare (build the debug preset first)" >&2; exit 2; }
+image_compare=$(readlink -f "$image_compare")
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 echo "== Building the package"
