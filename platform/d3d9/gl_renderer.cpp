@@ -36,9 +36,13 @@ bool GlRenderer::WindowFramebufferServes(GLenum depthFormat, bool needsAlpha, st
   const GLint wantDepth = DepthBitsOf(depthFormat);
   const GLint depth = wantDepth ? bits(GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE) : 0;
   // The colour of a double-buffered window is its back buffer, of a
-  // single-buffered one (an offscreen pbuffer) its front buffer.
-  for (GLenum color : {GL_BACK_LEFT, GL_FRONT_LEFT}) {
-    if (bits(color, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE) == GL_NONE) continue;
+  // single-buffered one (an offscreen pbuffer) its front buffer; OpenGL ES
+  // (WebGL's canvas) names its one colour buffer GL_BACK and refuses the
+  // desktop names.
+  for (GLenum color : {GL_BACK_LEFT, GL_FRONT_LEFT, GL_BACK}) {
+    // A name the driver refuses leaves the value unset (-1), or 0 in WebGL.
+    const GLint type = bits(color, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE);
+    if (type == GL_NONE || type == -1) continue;
     const GLint red = bits(color, GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE);
     const GLint green = bits(color, GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE);
     const GLint blue = bits(color, GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE);
@@ -339,9 +343,10 @@ void GlRenderer::ReadBackBuffer(std::vector<uint8_t>* rgba, bool shownBuffer) {
   GlFunctions& gl = Gl();
   gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
   if (DrawsIntoWindow()) {
-    // A double-buffered window shows its front buffer once swapped.
+    // A double-buffered window shows its front buffer once swapped; a canvas
+    // has only its GL_BACK, which keeps the shown frame until the next draw.
     const bool front = shownBuffer || m_windowColor == GL_FRONT_LEFT;
-    gl.ReadBuffer(front ? GL_FRONT_LEFT : GL_BACK_LEFT);
+    gl.ReadBuffer(m_windowColor == GL_BACK ? GL_BACK : front ? GL_FRONT_LEFT : GL_BACK_LEFT);
   }
   gl.ReadPixels(0, 0, static_cast<GLsizei>(m_width), static_cast<GLsizei>(m_height), GL_RGBA,
                 GL_UNSIGNED_BYTE, bottomUp.data());
