@@ -63,3 +63,13 @@ list(JOIN EF_ASSET_FILES "\n" EF_ASSET_LIST)
 file(WRITE ${CMAKE_BINARY_DIR}/assets.txt "${EF_ASSET_LIST}\n")
 configure_file(${PROJECT_SOURCE_DIR}/platform/web/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
 add_custom_target(ef_web_assets ALL DEPENDS ${EF_ASSET_OUTPUTS})
+
+# The decoder check of the browser tests (tests/web/), beside the page in
+# check/: the D3DX decoders on their own, run on the page's images.
+add_executable(decode-check ${PROJECT_SOURCE_DIR}/tests/web/decode_check.cpp)
+target_link_libraries(decode-check PRIVATE platform_d3dx9)
+set_target_properties(decode-check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/check)
+target_link_options(decode-check PRIVATE -sASYNCIFY=1 -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1
+  -sENVIRONMENT=web "-sEXPORTED_RUNTIME_METHODS=['FS','addRunDependency','removeRunDependency']")
+configure_file(${PROJECT_SOURCE_DIR}/tests/web/decode_check.html ${CMAKE_BINARY_DIR}/check/index.html
+               COPYONLY)

@@ -1,11 +1,13 @@
 // JPEG and PNG decoding through stb_image, for builds where libjpeg-turbo and
-// libpng do not exist (the browser build, where image_stb_decoders.cpp makes
-// it the JPEG and PNG decoder; the native tests compare it with those). Same contract as
-// image_jpeg.cpp and image_png.cpp: the header is read before any pixel buffer exists, output is
-// 8-bit BGRA, a JPEG's alpha bytes are 0xFF. Limits: stb_image's own IDCT and chroma upsampling
-// give pixels a step or two off libjpeg-turbo's; a truncated JPEG may decode with grey where the
-// data ends instead of failing; a PNG's tRNS chunk counts as alpha for palette images only; 16-bit
-// PNGs keep their high bytes; CMYK JPEGs are Corrupt rather than Unsupported.
+// libpng do not exist (the browser build, where web_image_decoders.cpp makes it
+// the PNG decoder and the JPEG header reader; the native tests compare it with
+// those). Same contract as image_jpeg.cpp and image_png.cpp: the header is read
+// before any pixel buffer exists, output is 8-bit BGRA, a JPEG's alpha bytes
+// are 0xFF. Limits: stb_image's own IDCT and chroma upsampling give JPEG pixels
+// up to 3 steps off libjpeg-turbo's; a truncated JPEG may decode with grey
+// where the data ends instead of failing; a PNG's tRNS chunk counts as alpha
+// for palette images only; 16-bit PNGs keep their high bytes; CMYK JPEGs are
+// Corrupt rather than Unsupported.
 #include "image_stb.h"
 
 #include <climits>

@@ -13,6 +13,9 @@ native build with the capture tool and image_compare. CASE is one of:
   missing_sky a package without pic/sky/top.jpg shows exactly one dialog,
               "Fehler beim Laden der Textur Sky TOP" captioned "Fehler", and
               the program runs on after OK
+  decoders    the page's decoders (check/, the D3DX decoders on their own)
+              give every image of the page within 2 steps of the native
+              decoders' pixels
 Exits 77 (skipped) when the browser build or Chromium is missing. Every file
 it writes goes under BUILD_DIR/web_test/CASE (or the given screenshot path).
 """
@@ -155,6 +158,11 @@ def case_start_view(driver, url, work, build, screenshot):
                    check=True, env=dict(os.environ, SDL_VIDEODRIVER="offscreen"),
                    stdout=subprocess.DEVNULL)
     open_page(driver, url)
+    console = [entry["message"] for entry in driver.get_log("browser")]
+    for message in console:
+        print("console: " + message)
+    if not any("the back buffer is the window's own framebuffer" in m for m in console):
+        fail("the device does not draw into the canvas")
     page = os.path.join(work, "page.png")
     canvas_png(driver, page)
     if screenshot:
@@ -212,8 +220,32 @@ def case_missing_sky(driver, url, work, build, screenshot):
         fail("the program did not run on after OK")
 
 
+def case_decoders(driver, url, work, build, screenshot):
+    driver.get(url.replace("index.html", "check/index.html"))
+    wait_for("the decoder check", lambda: driver.execute_script(
+        "return Module.decodeDone === true;"), 120)
+    for path in driver.execute_script("return Object.keys(Module.decoded);"):
+        data = driver.execute_script("""
+            var pixels = Module.decoded[arguments[0]];
+            if (!pixels) return null;
+            var text = '';
+            for (var i = 0; i < pixels.length; i += 32768)
+              text += String.fromCharCode.apply(null, pixels.subarray(i, i + 32768));
+            return btoa(text);""", path)
+        if data is None:
+            fail("the page could not decode " + path)
+        out = os.path.join(work, "decoded", path + ".bgra")
+        os.makedirs(os.path.dirname(out), exist_ok=True)
+        with open(out, "wb") as f:
+            f.write(base64.b64decode(data))
+    compare_tool = os.path.join(build, "tests/web/decode_compare")
+    if subprocess.run([compare_tool, WEB_DIR, os.path.join(work, "decoded")]).returncode != 0:
+        fail("the page's decoders differ from the native ones")
+
+
 CASES = {"start_view": case_start_view, "hold_up": case_hold_up, "escape": case_escape,
-         "missing_sky": case_missing_sky}
+         "missing_sky": case_missing_sky, "decoders": case_decoders}
+WEB_DIR = None
 
 
 def main():
@@ -226,7 +258,9 @@ def main():
     if len(args) != 3 or args[2] not in CASES:
         print(__doc__)
         return 2
+    global WEB_DIR
     web, build, case = (os.path.abspath(args[0]), os.path.abspath(args[1]), args[2])
+    WEB_DIR = web
     if not os.path.exists(os.path.join(web, "endless-field.wasm")):
         skip("no browser build in %s (cmake --preset web && cmake --build --preset web)" % web)
     for tool in ("/usr/bin/chromium", "/usr/bin/chromedriver"):

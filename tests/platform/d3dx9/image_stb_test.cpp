@@ -1,6 +1,8 @@
-// The browser build's stb_image decoder against the native libjpeg-turbo and
-// libpng decoders, on the program's own generated images: same size and
-// alpha flag, and channels within 2 steps of 255. stb's IDCT and chroma
+// stb_image (the browser build's PNG decoder and JPEG header reader) against
+// the native libjpeg-turbo and libpng decoders, on the program's own generated
+// images: same size and alpha flag, PNG pixels alike, JPEG channels within 2
+// steps of 255 (which is why the page takes a JPEG's pixels from the
+// browser's decoder, see tests/web/). stb's IDCT and chroma
 // upsampling round differently: of the 6.6 million channel values, six (two
 // each in GINGHAM, LEOPARD and WAVEDBL) are 3 steps off, so a few in a million
 // may be, never more. And it refuses what is no image, as the texture
