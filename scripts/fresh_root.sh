@@ -25,6 +25,9 @@ fresh_root_create() {
   # mmdebstrap takes the host's resolver out again at the end; apt inside
   # the root needs it to install the project's packages.
   cp -L /etc/resolv.conf "$dir/etc/resolv.conf" || return 1
+  # An installed Debian has /etc/hosts; a bare root has none, and without it
+  # "localhost" does not resolve (WebDriver clients reach their driver there).
+  [ -e "$dir/etc/hosts" ] || printf '127.0.0.1\tlocalhost\n::1\t\tlocalhost ip6-localhost ip6-loopback\n' >"$dir/etc/hosts" || return 1
   mount -t proc proc "$dir/proc" || return 1
   mount --bind /sys "$dir/sys" || return 1
   mount --bind /dev "$dir/dev" || return 1
