@@ -7,8 +7,8 @@
 #
 # usage: scripts/check_fresh_machine.sh [--commit REV] [--test-sh] [--keep-log DIR]
 #   --commit REV   the commit to try (HEAD by default)
-#   --test-sh      time ./test.sh in the fresh root instead (about 20 min on
-#                  2 cores; the README's figure)
+#   --test-sh      time ./test.sh in the fresh root instead (about 25 min on
+#                  2 cores, the root included; the README's figure)
 #   --keep-log DIR copy the command's output and the flythrough there
 # Needs root, mmdebstrap and ImageMagick on the host, and a Debian mirror.
 set -euo pipefail
