@@ -11,6 +11,7 @@
 #include <d3dx9.h>
 
 #include "image_file.h"
+#include "image_report.h"
 #include "image_resample.h"
 
 #include <algorithm>
@@ -113,6 +114,15 @@ HRESULT FillAllLevels(IDirect3DTexture9* texture, UINT levels, PixelBuffer top, 
   return hr;
 }
 
+// A file D3DX cannot load: says so on stderr (image_report.h), once per path,
+// and gives the caller's result.
+HRESULT FileFailure(const char* path, ImageError error, const std::vector<std::uint8_t>& bytes,
+                    const ImageFileInfo& info) {
+  ReportImageFailure(
+      path, DescribeImageFailure(error, bytes.data(), bytes.size(), info.width, info.height));
+  return error == ImageError::OutOfMemory ? E_OUTOFMEMORY : D3DXERR_INVALIDDATA;
+}
+
 HRESULT CreateTextureFromFile(IDirect3DDevice9* device, const char* path, UINT width, UINT height,
                               UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                               DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
@@ -127,7 +137,7 @@ HRESULT CreateTextureFromFile(IDirect3DDevice9* device, const char* path, UINT w
   ImageFileInfo fileInfo;
   if (!ReadFileBytes(path, &bytes, &error) ||
       !ReadImageInfoFromMemory(bytes.data(), bytes.size(), &fileInfo, &error))
-    return D3DXERR_INVALIDDATA;
+    return FileFailure(path, error, bytes, fileInfo);
   if (srcInfo) *srcInfo = ToImageInfo(fileInfo);
 
   D3DCAPS9 caps{};
@@ -135,7 +145,8 @@ HRESULT CreateTextureFromFile(IDirect3DDevice9* device, const char* path, UINT w
   if (FAILED(hr)) return hr;
   const UINT maxWidth = std::min<UINT>(caps.MaxTextureWidth, kLoaderMaxDimension);
   const UINT maxHeight = std::min<UINT>(caps.MaxTextureHeight, kLoaderMaxDimension);
-  if (fileInfo.width > maxWidth || fileInfo.height > maxHeight) return D3DXERR_INVALIDDATA;
+  if (fileInfo.width > maxWidth || fileInfo.height > maxHeight)
+    return FileFailure(path, ImageError::DimensionsTooLarge, bytes, fileInfo);
 
   UINT texWidth = 0, texHeight = 0;
   if (FAILED(hr = ResolveSide(width, fileInfo.width, maxWidth, &texWidth))) return hr;
@@ -160,7 +171,7 @@ HRESULT CreateTextureFromFile(IDirect3DDevice9* device, const char* path, UINT w
 
   Image decoded;
   if (!DecodeImageFromMemory(bytes.data(), bytes.size(), kLoaderMaxDimension, &decoded, &error))
-    return error == ImageError::OutOfMemory ? E_OUTOFMEMORY : D3DXERR_INVALIDDATA;
+    return FileFailure(path, error, bytes, fileInfo);
   bytes.clear();
   bytes.shrink_to_fit();
 
@@ -200,7 +211,10 @@ HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR pSrcFile, D3DXIMAGE_INFO* pSrcIn
   try {
     platform::ImageFileInfo fileInfo;
     platform::ImageError error = platform::ImageError::None;
-    if (!platform::ReadImageFileInfo(pSrcFile, &fileInfo, &error)) return D3DXERR_INVALIDDATA;
+    std::vector<std::uint8_t> bytes;
+    if (!platform::ReadFileBytes(pSrcFile, &bytes, &error) ||
+        !platform::ReadImageInfoFromMemory(bytes.data(), bytes.size(), &fileInfo, &error))
+      return platform::FileFailure(pSrcFile, error, bytes, fileInfo);
     if (pSrcInfo) *pSrcInfo = platform::ToImageInfo(fileInfo);
     return D3D_OK;
   } catch (...) {
