@@ -176,7 +176,10 @@ void GlDrawableSize(GlContext* context, int* width, int* height, bool* fixedSize
   if (fixedSize) *fixedSize = (SDL_GetWindowFlags(context->m_window) & SDL_WINDOW_RESIZABLE) == 0;
 }
 
+// A hidden window's frame waits up to 100 ms: the program runs on at about
+// ten frames a second, on a few percent of a core.
 void PresentGlContext(GlContext* context) {
+  WaitWhileWindowHidden(context->m_window, 100);
   SDL_GL_SwapWindow(context->m_window);
   if (context->m_finishOnPresent) Gl().Finish();
 }

@@ -20,6 +20,11 @@ const char* SdlVideoError();
 // destroyed: a GL context made on it stays valid until the process ends.
 SDL_Window* SdlWindowFromHwnd(HWND hwnd);
 
+// Returns at once for a window that shows; for one the program made visible
+// that is now minimised or unmapped, after the next SDL event or `maxMs`
+// (window.cpp). Present calls it.
+void WaitWhileWindowHidden(SDL_Window* window, Uint32 maxMs);
+
 // The HWND of an SDL window made by CreateWindowExA, or null.
 HWND HwndFromSdlWindow(SDL_Window* window);
 

@@ -11,6 +11,11 @@
 namespace platform {
 namespace {
 
+// Set on the SDL windows the program made visible: only those count as
+// hidden when SDL reports them so (a window made without WS_VISIBLE, as the
+// capture tool's, is meant to be drawn into unseen).
+constexpr const char* kMadeVisible = "ef.made-visible";
+
 // Lives until the process ends and is never destroyed, so that code running
 // from other globals' destructors can still ask about an HWND.
 std::vector<std::unique_ptr<WindowRecord>>& GetWindows() {
@@ -69,11 +74,24 @@ WindowRecord* MakeWindowRecord(const WNDCLASSEXA& windowClass, LPCSTR name, DWOR
   // Windows shows the class's large icon in the task switcher and its small
   // one in the title bar; an SDL window has one icon, the large one.
   if (SDL_Surface* icon = SurfaceFromIcon(windowClass.hIcon)) SDL_SetWindowIcon(sdlWindow, icon);
+  if (style & WS_VISIBLE) SDL_SetWindowData(sdlWindow, kMadeVisible, sdlWindow);
   auto record = std::make_unique<WindowRecord>();
   record->m_sdlWindow = sdlWindow;
   record->m_proc = windowClass.lpfnWndProc;
   GetWindows().push_back(std::move(record));
   return GetWindows().back().get();
+}
+
+// A frame of a minimised or unmapped window (another desktop, hidden by the
+// window manager) is seen by nobody: rather than draw such frames at full
+// speed, wait until SDL has an event (the window shown again, a key, a close
+// request) or `maxMs` have passed, so that the program's loop and clock go on
+// at a few frames a second. The event stays queued for the message pump.
+void WaitWhileWindowHidden(SDL_Window* window, Uint32 maxMs) {
+  if (window == nullptr || SDL_GetWindowData(window, kMadeVisible) == nullptr) return;
+  if ((SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0) return;
+  if (HwndFromSdlWindow(window) == nullptr) return;  // destroyed: hidden for good
+  SDL_WaitEventTimeout(nullptr, static_cast<int>(maxMs));
 }
 
 }  // namespace platform
