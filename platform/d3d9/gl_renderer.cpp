@@ -78,11 +78,11 @@ bool GlRenderer::Init(UINT width, UINT height, GLenum depthFormat, bool windowMa
 
   std::string why = "the window's drawable differs in size or may be resized";
   if (windowMatches && WindowFramebufferServes(depthFormat, needsAlpha, &why)) {
-    D3D9_LOG_ONCE("the back buffer is the window's own framebuffer");
+    D3D9_VERBOSE_ONCE("the back buffer is the window's own framebuffer");
     return FinishInit();
   }
-  D3D9_LOG_ONCE("the back buffer is a framebuffer object copied into the window at Present: %s",
-                why.c_str());
+  D3D9_VERBOSE_ONCE("the back buffer is a framebuffer object copied into the window at Present: %s",
+                    why.c_str());
   gl.GenFramebuffers(1, &m_framebuffer);
   gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
   gl.GenRenderbuffers(1, &m_colorBuffer);

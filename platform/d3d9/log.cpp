@@ -3,6 +3,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace platform {
 
@@ -13,6 +15,14 @@ void D3D9Log(const char* format, ...) {
   std::vfprintf(stderr, format, args);
   va_end(args);
   std::fputc('\n', stderr);
+}
+
+bool D3D9Verbose() {
+  static const bool s_verbose = [] {
+    const char* value = std::getenv("EF_VERBOSE");
+    return value != nullptr && std::strcmp(value, "1") == 0;
+  }();
+  return s_verbose;
 }
 
 }  // namespace platform
