@@ -1,7 +1,8 @@
 # The browser build (Emscripten, WebGL 2): build/web/ holds index.html (our
 # own page), endless-field.js and .wasm, assets.txt (the list of images the
 # page loads into the program's virtual file system before it starts) and the
-# images themselves under their program paths (pic/..., FIGHTER.png).
+# images themselves under their program paths (pic/..., FIGHTER.png), and the
+# program's icon (icon/), which the page shows as its favicon.
 # Nothing is fetched at build or run time: no Emscripten ports, no SDL.
 
 # Debian's emscripten lacks glcorearb.h; the layer's GL table uses its types
@@ -33,7 +34,7 @@ target_link_options(endless-field PRIVATE
   -sEXIT_RUNTIME=1
   -sFORCE_FILESYSTEM=1
   -sENVIRONMENT=web
-  "-sEXPORTED_RUNTIME_METHODS=['FS','addRunDependency','removeRunDependency']"
+  "-sEXPORTED_RUNTIME_METHODS=['FS','ENV','addRunDependency','removeRunDependency']"
 )
 
 # The images come from tools/make_assets, built for this machine (it runs at
@@ -51,7 +52,10 @@ add_custom_command(
   COMMENT "Building the image generator for this machine"
   VERBATIM
 )
+# The icon comes along: the page's favicon is icon/endless-field.png.
 list(TRANSFORM EF_ASSET_FILES PREPEND "${CMAKE_BINARY_DIR}/" OUTPUT_VARIABLE EF_ASSET_OUTPUTS)
+list(TRANSFORM EF_ICON_FILES PREPEND "${CMAKE_BINARY_DIR}/" OUTPUT_VARIABLE EF_ICON_OUTPUTS)
+list(APPEND EF_ASSET_OUTPUTS ${EF_ICON_OUTPUTS})
 add_custom_command(
   OUTPUT ${EF_ASSET_OUTPUTS}
   COMMAND ${EF_HOST_MAKE_ASSETS} ${CMAKE_BINARY_DIR}

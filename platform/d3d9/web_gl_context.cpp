@@ -27,6 +27,7 @@ EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_pageContext = 0;
 unsigned g_presentCount = 0;
 PFNGLCLEARDEPTHFPROC g_clearDepthf = nullptr;
 PFNGLSAMPLERPARAMETERFVPROC g_samplerParameterfv = nullptr;
+PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC g_getAttachmentParameteriv = nullptr;
 
 // WebGL fills polygons only; the device asks for anything else (wireframe)
 // through this, and it stays solid.
@@ -39,6 +40,15 @@ void ClearDepthStandIn(GLdouble depth) { g_clearDepthf(static_cast<GLfloat>(dept
 // sampler value goes through.
 void SamplerParameterfvStandIn(GLuint sampler, GLenum name, const GLfloat* values) {
   if (name != GL_TEXTURE_BORDER_COLOR) g_samplerParameterfv(sampler, name, values);
+}
+
+// WebGL 2 names the canvas's colour buffer GL_BACK only; the desktop's
+// GL_BACK_LEFT and GL_FRONT_LEFT are refused, as a desktop driver refuses a
+// name it lacks (the value stays unset), without WebGL's console warning.
+void GetFramebufferAttachmentParameterivStandIn(GLenum target, GLenum attachment, GLenum name,
+                                                GLint* value) {
+  if (attachment == GL_BACK_LEFT || attachment == GL_FRONT_LEFT) return;
+  g_getAttachmentParameteriv(target, attachment, name, value);
 }
 
 // A GLSL ES fragment shader with one output writes colour attachment 0.
@@ -61,6 +71,10 @@ bool LoadGlFunctions(const char** missing) {
   g_samplerParameterfv =
       reinterpret_cast<PFNGLSAMPLERPARAMETERFVPROC>(WebGlAddress("glSamplerParameterfv"));
   if (g_samplerParameterfv) loaded.SamplerParameterfv = SamplerParameterfvStandIn;
+  g_getAttachmentParameteriv = reinterpret_cast<PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC>(
+      WebGlAddress("glGetFramebufferAttachmentParameteriv"));
+  if (g_getAttachmentParameteriv)
+    loaded.GetFramebufferAttachmentParameteriv = GetFramebufferAttachmentParameterivStandIn;
 #define PLATFORM_GL_LOAD_MISSING(type, member, name) \
   if (!loaded.member) {                              \
     PLATFORM_GL_LOAD(type, member, name)             \

@@ -1,7 +1,9 @@
 // The keyboard state (keyboard_state.cpp) in a web page, fed by the page's
 // key events (KeyboardEvent.code through ScanCodeFromDomCode).
 // The page losing focus releases every key: a key held while the user
-// switches away would otherwise never see its key-up.
+// switches away would otherwise never see its key-up. The page's on-screen
+// keys (index.html) send the same key events as the keyboard.
+#include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include "dinput8/keyboard_state.h"
@@ -43,3 +45,11 @@ bool IsKeyboardWindow(HWND hwnd) { return CanvasFromHwnd(hwnd) != nullptr; }
 bool WindowHasSystemFocus(HWND hwnd) { return CanvasFromHwnd(hwnd) != nullptr && PageHasFocus(); }
 
 }  // namespace platform
+
+// One byte of the key array (0x80 while DIK code `dik` is down), for the
+// page's tests to see what the program sees (Module._platform_key_state(dik)).
+extern "C" EMSCRIPTEN_KEEPALIVE unsigned platform_key_state(unsigned dik) {
+  BYTE state[256];
+  platform::CopyKeyboardState(state);
+  return dik < 256 ? state[dik] : 0;
+}
