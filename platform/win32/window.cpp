@@ -12,8 +12,8 @@ namespace platform {
 namespace {
 
 // Set on the SDL windows the program made visible: only those count as
-// hidden when SDL reports them so (a window made without WS_VISIBLE, as the
-// capture tool's, is meant to be drawn into unseen).
+// hidden when SDL reports them so (a window made without WS_VISIBLE is meant
+// to be drawn into unseen).
 constexpr const char* kMadeVisible = "ef.made-visible";
 
 // Lives until the process ends and is never destroyed, so that code running
