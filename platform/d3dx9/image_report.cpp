@@ -3,9 +3,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <set>
-#include <system_error>
+
+#ifdef _WIN32
+#include <direct.h>
+#define getcwd _getcwd
+#else
+#include <unistd.h>
+#endif
 
 namespace platform {
 namespace {
@@ -105,9 +110,11 @@ std::string DescribeImageFailure(ImageError error, const std::uint8_t* data, std
 void ReportImageFailure(const char* path, const std::string& reason) {
   static std::set<std::string> s_reported;
   if (path == nullptr || !s_reported.insert(path).second) return;
-  std::error_code error;
-  const std::filesystem::path folder = std::filesystem::current_path(error);
-  std::string where = "in the folder " + (error ? std::string("(unknown)") : folder.string());
+  // getcwd rather than std::filesystem, which adds 9 KB to the page's
+  // WebAssembly.
+  char folder[4096];
+  std::string where = "in the folder ";
+  where += getcwd(folder, sizeof(folder)) != nullptr ? folder : "(unknown)";
 #ifndef _WIN32
   // The layer reads a Windows path's backslashes as separators: say so.
   std::string slashes = path;
