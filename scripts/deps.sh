@@ -12,7 +12,7 @@ EF_RUN_PACKAGES=(
 # browser build (Emscripten, stb_image) with headless Chromium to run it.
 EF_TEST_PACKAGES=(
   libgtest-dev libgmock-dev
-  xvfb xdotool x11-utils imagemagick unzip
+  xvfb xdotool x11-utils imagemagick unzip libxfixes-dev
   g++-mingw-w64-x86-64 wine64 wine
   clang libclang-rt-14-dev valgrind clang-format
   emscripten libstb-dev chromium chromium-driver python3-selenium

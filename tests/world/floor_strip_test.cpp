@@ -176,8 +176,11 @@ TEST_F(FloorStripWithDevice, DrawWithoutATextureBindsNoneOnStage0) {
 }
 
 TEST(FloorStrip, DestructorWithNothingLoadedReleasesNothing) {
-  StrictMock<MockDevice> device;  // strict: no call at all
-  { FloorStrip strip; }
+  StrictMock<MockDevice> device;  // strict: any call fails the test
+  {
+    FloorStrip strip;
+    strip.pDevice = &device;  // a device, but no texture and no buffer
+  }
 }
 
 }  // namespace

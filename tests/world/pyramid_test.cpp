@@ -106,8 +106,11 @@ TEST_F(PyramidWithDevice, DrawIssuesFourCallsAndBindsNoTexture) {
 }
 
 TEST(Pyramid, DestructorWithoutABufferReleasesNothing) {
-  StrictMock<MockDevice> device;
-  { Pyramid pyramid; }
+  StrictMock<MockDevice> device;  // strict: any call fails the test
+  {
+    Pyramid pyramid;
+    pyramid.pDevice = &device;  // a device, but no buffer
+  }
 }
 
 }  // namespace
