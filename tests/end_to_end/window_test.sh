@@ -1,57 +1,149 @@
 #!/usr/bin/env bash
-# The real executable in a real X window (Xvfb): the window's place and size,
-# a held Up arrow moves the view, Escape ends with exit code 0, and so does a
-# window manager's close request.
+# The real executable in a real X window (Xvfb), in one run of the viewer:
+#  - the window's place and size;
+#  - once a frame is drawn and the view has settled, a control: with no key
+#    held the view stays still (so that what follows measures the keys);
+#  - focused, a held Up arrow moves the view;
+#  - once another window takes the focus, the view stops although Up is
+#    still held, and keys pressed there (Down, Page Up, Escape) do nothing to
+#    the viewer;
+#  - given the focus back, nothing is stuck, Up moves the view again, and a
+#    quick tap of Escape (the window message path) ends it with exit code 0.
+# Then a second run: a window manager's close request ends it with 0 too.
 # usage: window_test.sh BUILD_DIR SEND_CLOSE_REQUEST
 set -uo pipefail
 build=$1
 send_close=$2
-here=$(dirname "$0")
+here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xvfb_common.sh"
 work=$(mktemp -d)
 pid=""
+other_pid=""
 cleanup() {
+  xdotool keyup Up Down Prior Escape 2>/dev/null
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  [ -n "$other_pid" ] && kill "$other_pid" 2>/dev/null
   ef_stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
 ef_start_xvfb || exit 1
+# In a sanitizer build: D-Bus's buffer that SDL leaves at exit is not ours.
+export LSAN_OPTIONS="suppressions=$here/../reliability/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 cd "$build"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# The viewer's area of the screen (its window is at 20,20, 824 x 568).
+shot() { import -window root -crop 824x568+20+20 +repage "$work/$1.png"; }
+changed() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
+alive() { kill -0 "$pid" 2>/dev/null || fail "the viewer ended; output: $(cat "$work/out.txt")"; }
+# between NAME SECONDS: the pixels that changed between two shots SECONDS apart.
+between() {
+  shot "$1_a"
+  sleep "$2"
+  shot "$1_b"
+  changed "$1_a" "$1_b"
+}
+
 start_viewer() {
   ./endless-field >"$work/out.txt" 2>&1 &
   pid=$!
-  window=$(ef_find_window 20 --name "^Direct3D \(DX9\) - FULL Screen$")
+  window=$(ef_find_window 60 --name "^Direct3D \(DX9\) - FULL Screen$")
   [ -n "$window" ] || fail "no window appeared; output: $(cat "$work/out.txt")"
 }
 
-# 1. Place and size; Up moves the view; Escape quits with 0.
+# A drawn frame: the top of the window shows the sky's clear colour (until
+# then it is black or whatever the screen held).
+wait_for_frame() {
+  local i sky=""
+  for i in $(seq 600); do
+    alive
+    shot frame
+    sky=$(convert "$work/frame.png" -format '%[pixel:p{400,20}]' info:)
+    [ "$sky" = "srgb(204,204,255)" ] && return 0
+    sleep 0.1
+  done
+  fail "no frame drawn within 60 s: the top of the window is $sky"
+}
+
 start_viewer
 geometry=$(xdotool getwindowgeometry "$window")
 echo "$geometry"
 grep -q "Position: 20,20" <<<"$geometry" || fail "window not at (20, 20)"
 grep -q "Geometry: 824x568" <<<"$geometry" || fail "window not 824 x 568 (screen minus 200)"
-sleep 1
-xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-import -window root "$work/before.png"
-xdotool keydown Up; sleep 1.5; xdotool keyup Up
-sleep 0.3
-import -window root "$work/after.png"
-diff_pixels=$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 || true)
-echo "pixels changed by holding Up: $diff_pixels"
-[ "${diff_pixels%%.*}" -gt 1000 ] 2>/dev/null || fail "holding Up did not change the view"
-xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
-ef_wait_exit "$pid" 10; code=$?
-[ "$code" -eq 0 ] || fail "Escape: exit code $code, want 0"
-pid=""
-echo "Escape: exit code 0"
+xdotool windowfocus --sync "$window"
+wait_for_frame
 
-# 2. A close request ends it with 0 too.
-start_viewer
+# The control: drawn and focused, no key held. The camera's first update may
+# still land right after the first frame, so wait for a still view (at most
+# 10 s), then demand that it stays still.
+for i in $(seq 20); do
+  n=$(between settle 0.5)
+  [ "$n" = "0" ] && break
+done
+n=$(between control 1)
+echo "focused, no key held: $n pixels changed in 1 s"
+[ "$n" = "0" ] || fail "the view moves with no key held"
+
+# Focused: holding Up moves the view.
+xdotool keydown Up
 sleep 0.5
+n=$(between moving 0.5)
+echo "focused, Up held: $n pixels changed in 0.5 s"
+[ "${n%%.*}" -gt 1000 ] 2>/dev/null || fail "holding Up with the focus did not move the view"
+
+# Another window takes the focus; Up stays held.
+xmessage -geometry +870+640 -name focus_thief "focus thief" &
+other_pid=$!
+other=$(ef_find_window 10 --classname "^focus_thief$")
+[ -n "$other" ] || fail "the other window did not appear"
+xdotool windowfocus --sync "$other"
+[ "$(xdotool getwindowfocus)" = "$other" ] || fail "the focus did not move to the other window"
+sleep 0.5
+n=$(between lost 1)
+echo "unfocused, Up still held: $n pixels changed in 1 s"
+[ "$n" = "0" ] || fail "the view kept moving after the focus was lost"
+alive
+xdotool keyup Up
+
+# Keys pressed while unfocused do nothing: movement keys and Escape.
+shot before_keys
+xdotool keydown Down; sleep 0.5; xdotool keyup Down
+xdotool keydown Prior; sleep 0.5; xdotool keyup Prior
+xdotool key Escape
+sleep 0.5
+shot after_keys
+n=$(changed before_keys after_keys)
+echo "unfocused, Down, Page Up and Escape pressed: $n pixels changed"
+[ "$n" = "0" ] || fail "keys pressed while unfocused moved the view"
+alive
+
+# Focus back: no key is stuck down, Up still works, and a quick Escape tap
+# quits with 0.
+xdotool windowfocus --sync "$window"
+sleep 0.5
+n=$(between back 0.5)
+echo "focus back, no key held: $n pixels changed in 0.5 s"
+[ "$n" = "0" ] || fail "the view moves with no key held after the focus came back"
+xdotool keydown Up
+sleep 0.3
+n=$(between moving_again 0.5)
+xdotool keyup Up
+echo "focus back, Up held: $n pixels changed in 0.5 s"
+[ "${n%%.*}" -gt 1000 ] 2>/dev/null || fail "Up did nothing after the focus came back"
+xdotool key Escape
+ef_wait_exit "$pid" 10
+code=$?
+pid=""
+[ "$code" -eq 0 ] || fail "Escape tap: exit code $code, want 0; output: $(cat "$work/out.txt")"
+echo "Escape tap: exit code 0"
+
+# A close request ends it with 0 too.
+kill "$other_pid" 2>/dev/null
+other_pid=""
+start_viewer
+wait_for_frame
 "$send_close" "$window"
 ef_wait_exit "$pid" 10; code=$?
 [ "$code" -eq 0 ] || fail "close request: exit code $code, want 0"

@@ -3,12 +3,17 @@
 # corpus and fuzzes the D3DX image path for a bounded time or number of runs.
 #
 #   tests/fuzz/build_and_run.sh SECONDS [RUNS]
+#   tests/fuzz/build_and_run.sh --replay
 #
 # SECONDS caps the wall time of the fuzzing (0: no cap); RUNS, when given, caps
 # the number of executions; whichever comes first ends the run. Exits non-zero
 # when libFuzzer reports a crash, leak, timeout or oversized allocation (the
 # input is saved in <build>/artifacts/), and 77 when clang, libFuzzer, cmake or
-# the image libraries are not available.
+# the image libraries are not available (1 under EF_REQUIRE_ALL=1).
+#
+# --replay runs every seed once and searches nothing: the same inputs and the
+# same verdict on every run (ctest's fuzz.image_replay; the random search,
+# fuzz.image_60s, is labelled fuzz_search and stays outside ./test.sh).
 #
 # Environment:
 #   EF_FUZZ_BUILD_DIR  build directory (default: <repo>/build/fuzz)
@@ -20,8 +25,13 @@
 # To replay a saved input: <build>/image_fuzzer <build>/artifacts/crash-...
 set -u
 
+replay=0
+if [ "${1:-}" = --replay ] && [ $# = 1 ]; then
+  replay=1
+  set -- 0
+fi
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
-  echo "usage: $0 SECONDS [RUNS]" >&2
+  echo "usage: $0 SECONDS [RUNS] | $0 --replay" >&2
   exit 2
 fi
 seconds=$1
@@ -34,6 +44,10 @@ build=${EF_FUZZ_BUILD_DIR:-$root/build/fuzz}
 jobs=${EF_FUZZ_JOBS:-2}
 
 skip() {
+  if [ "${EF_REQUIRE_ALL:-0}" = 1 ]; then
+    echo "FAIL: image fuzzer cannot run (EF_REQUIRE_ALL=1): $*" >&2
+    exit 1
+  fi
   echo "image fuzzer skipped: $*" >&2
   exit 77
 }
@@ -86,6 +100,18 @@ flags=(-rss_limit_mb=2048 -malloc_limit_mb=512 -timeout=10 -detect_leaks=1 -prin
 export TMPDIR="$build/tmp"
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=0:handle_abort=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+if [ "$replay" = 1 ]; then
+  # Files rather than folders: libFuzzer runs each once and stops.
+  seeds=("$build/seeds"/*)
+  echo "image_fuzzer replays ${#seeds[@]} seeds"
+  "$build/image_fuzzer" "${flags[@]}" "${seeds[@]}" >"$build/replay.log" 2>&1
+  status=$?
+  [ "$status" = 0 ] || { cat "$build/replay.log"; echo "a seed failed: see above" >&2; }
+  ran=$(grep -c '^Running: ' "$build/replay.log")
+  echo "image_fuzzer: $ran of ${#seeds[@]} seeds ran, exit status $status"
+  [ "$ran" = "${#seeds[@]}" ] || { echo "not every seed ran" >&2; exit 1; }
+  exit "$status"
+fi
 echo "image_fuzzer ${flags[*]} $build/corpus $build/seeds"
 "$build/image_fuzzer" "${flags[@]}" "$build/corpus" "$build/seeds" 2>&1 | tee "$build/fuzz.log"
 status=${PIPESTATUS[0]}

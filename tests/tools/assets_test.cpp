@@ -1,5 +1,7 @@
-// Runs the endless-field-assets generator and checks what it writes: every
-// file is there, repeated runs are byte-identical, JPEGs are 8-bit baseline at
+// Checks what the endless-field-assets generator writes. The images it made
+// for the build (the ef_assets target, once per build) are the ones read:
+// every file is there, a fresh run into a scratch folder gives the same
+// bytes, JPEGs are 8-bit baseline at
 // the expected size, the fighter sprite is RGBA with a transparent background,
 // the grass tiles without a seam, neighbouring sky faces meet cleanly, and the
 // icon comes as a 256-pixel PNG and a 16/32/48-pixel .ico of the same picture.
@@ -17,8 +19,8 @@
 
 #include <unistd.h>
 
-#ifndef EF_ASSETS_TOOL
-#error "EF_ASSETS_TOOL must give the path of the endless-field-assets executable"
+#if !defined(EF_ASSETS_TOOL) || !defined(EF_BUILD_ASSETS) || !defined(EF_SCRATCH_DIR)
+#error "EF_ASSETS_TOOL, EF_BUILD_ASSETS and EF_SCRATCH_DIR must be defined"
 #endif
 
 namespace {
@@ -120,14 +122,13 @@ double InteriorDifference(const Pixels& p, bool columns) {
 class AssetGenerator : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    std::string base = "ef_assets_test_" + std::to_string(getpid());
-    s_first = fs::temp_directory_path() / (base + "_a");
-    s_second = fs::temp_directory_path() / (base + "_b");
-    s_firstStatus = Run(s_first);
+    s_first = EF_BUILD_ASSETS;
+    s_second = fs::path(EF_SCRATCH_DIR) / ("repeat_" + std::to_string(getpid()));
+    // The build's images exist when the build finished (ef_assets).
+    s_firstStatus = fs::is_regular_file(s_first / kSprite) ? 0 : 1;
   }
   static void TearDownTestSuite() {
     std::error_code ec;
-    fs::remove_all(s_first, ec);
     fs::remove_all(s_second, ec);
   }
   static int Run(const fs::path& dir) {
@@ -145,7 +146,7 @@ class AssetGenerator : public ::testing::Test {
 };
 
 TEST_F(AssetGenerator, WritesEveryFileAndRepeatsByteForByte) {
-  ASSERT_EQ(s_firstStatus, 0) << "generator failed writing into " << s_first;
+  ASSERT_EQ(s_firstStatus, 0) << "the build's images are missing from " << s_first;
   ASSERT_EQ(Run(s_second), 0) << "generator failed writing into " << s_second;
   std::vector<std::string> all = kJpegFiles;
   all.insert(all.end(), {kSprite, kIconPng, kIco});

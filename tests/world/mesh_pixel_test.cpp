@@ -67,9 +67,8 @@ class MeshPixelTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     s_window = device_window::TestWindow(kSize, kSize);
-    if (s_window == NULL) return;
     s_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (s_d3d == NULL) return;
+    if (s_d3d == NULL || s_window == NULL) return;
     D3DPRESENT_PARAMETERS pp = device_window::ProgramPresentParameters(kSize, kSize);
     if (FAILED(s_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, s_window,
                                    D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &s_device)))
@@ -83,7 +82,12 @@ class MeshPixelTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    if (s_device == NULL) GTEST_SKIP() << "no Direct3D device on this machine";
+    // No Direct3D object: the machine cannot draw. With one, a missing
+    // window or device is the layer's fault.
+    if (s_d3d == NULL) GTEST_SKIP() << "no Direct3D 9 object on this machine";
+    ASSERT_NE(s_window, (HWND)NULL) << "no test window";
+    ASSERT_NE(s_device, (IDirect3DDevice9*)NULL)
+        << "CreateDevice failed after Direct3DCreate9 succeeded";
   }
 
   // A single-level texture from 0xAARRGGBB texels, top row first.

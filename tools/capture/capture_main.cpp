@@ -6,6 +6,12 @@
 //   endless-field-capture [--size WxH] [--keys "up*50 left*10 ..."]
 //                         [--ms-per-frame N] [--out FILE.png]
 //                         [--frames-dir DIR --every K] [--assets DIR]
+//                         [--control NAME]
+//
+// --control renders a deliberately wrong picture, for proving that a picture
+// comparison rejects it: the program's scene is set up as usual, then one
+// thing is changed from outside (the program's globals and the device's
+// state), before the first frame. See kControls.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,7 +27,47 @@ namespace {
 
 const char kUsage[] =
     "usage: endless-field-capture [--size WxH] [--keys \"NAME*COUNT ...\"] [--ms-per-frame N] "
-    "[--out FILE.png] [--frames-dir DIR --every K] [--assets DIR]";
+    "[--out FILE.png] [--frames-dir DIR --every K] [--assets DIR] "
+    "[--control white-cubes|no-obstacles|shifted-column|fog-off]";
+
+// The negative controls: each breaks one thing a viewer would notice.
+void WhiteCubes() {
+  // As if pic/obj/ were missing: the program loads no object texture and
+  // draws every cube untextured.
+  for (IDirect3DTexture9*& texture : g_textures.objectTextures) {
+    if (texture != NULL) texture->Release();
+    texture = NULL;
+  }
+}
+
+void NoObstacles() {
+  // An empty grid: only strips, sky and fog.
+  for (auto& column : g_grid)
+    for (int& cell : column) cell = 0;
+}
+
+void ShiftedColumn() {
+  // One column's obstacles one row nearer (as if that column's random
+  // numbers were drawn one row late): the column straight ahead of the eye,
+  // whose nearest obstacles stand in the middle of the start view.
+  const int column = 5;
+  int first = g_grid[column][0];
+  for (int r = 0; r + 1 < GRID_ROWS; ++r) g_grid[column][r] = g_grid[column][r + 1];
+  g_grid[column][GRID_ROWS - 1] = first;
+}
+
+void FogOff() { g_pd3dDevice->SetRenderState(D3DRS_FOGENABLE, FALSE); }
+
+struct Control {
+  const char* name;
+  void (*apply)();
+};
+const Control kControls[] = {
+    {"white-cubes", WhiteCubes},
+    {"no-obstacles", NoObstacles},
+    {"shifted-column", ShiftedColumn},
+    {"fog-off", FogOff},
+};
 
 struct Options {
   int width = 824;
@@ -32,6 +78,7 @@ struct Options {
   std::string framesDir;
   long every = 0;
   std::string assets = ".";
+  void (*control)() = nullptr;
 };
 
 [[noreturn]] void UsageError(const std::string& what) {
@@ -90,6 +137,11 @@ Options ParseOptions(int argc, char** argv) {
       o.every = ParsePositive(value(), "--every");
     } else if (arg == "--assets") {
       o.assets = value();
+    } else if (arg == "--control") {
+      std::string v = value();
+      for (const Control& control : kControls)
+        if (v == control.name) o.control = control.apply;
+      if (o.control == nullptr) UsageError("unknown --control '" + v + "'");
     } else {
       UsageError("unknown option '" + arg + "'");
     }
@@ -117,6 +169,7 @@ int main(int argc, char** argv) {
   }
 
   if (!capture::StartProgram(options.width, options.height)) return 1;
+  if (options.control != nullptr) options.control();
 
   const long total = headless::TotalFrames(options.steps);
   long frame = 0;
