@@ -8,11 +8,12 @@ EF_RUN_PACKAGES=(
   libgl1-mesa-dri libegl-mesa0
 )
 # Tests: GoogleTest, a virtual X server for the real window, the Windows
-# cross build and Wine to compare with the real platform's behaviour, and the
-# browser build (Emscripten, stb_image) with headless Chromium to run it.
+# cross build and Wine to compare with the real platform's behaviour, weston
+# for a Wayland run, and the browser build (Emscripten, stb_image) with
+# headless Chromium to run it.
 EF_TEST_PACKAGES=(
   libgtest-dev libgmock-dev
-  xvfb xdotool x11-utils imagemagick unzip
+  xvfb xdotool x11-utils imagemagick unzip weston
   g++-mingw-w64-x86-64 wine64 wine
   clang libclang-rt-14-dev valgrind clang-format
   emscripten libstb-dev chromium chromium-driver python3-selenium
