@@ -25,6 +25,15 @@ EF_CHECK_PACKAGES=(
   mmdebstrap lintian
 )
 
+# The arm64 cross build and its run under emulation (scripts/check_arm64.sh,
+# after `dpkg --add-architecture arm64`): Debian's cross toolchain, the
+# :arm64 libraries the build links and Mesa's arm64 drivers for qemu.
+EF_ARM64_PACKAGES=(
+  crossbuild-essential-arm64 qemu-user-static file
+  libsdl2-dev:arm64 libpng-dev:arm64 libturbojpeg0-dev:arm64 libgl-dev:arm64 libegl-dev:arm64
+  libgl1-mesa-dri:arm64 libegl-mesa0:arm64
+)
+
 # ef_ensure_packages PKG...: installs those not yet installed (as root, or
 # through sudo when available).
 ef_ensure_packages() {
