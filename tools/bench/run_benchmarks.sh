@@ -150,6 +150,17 @@ if [ "$profile" = 1 ] && command -v valgrind >/dev/null; then
   min_total=$(field instructions_per_frame_total <"$work/split_min.txt")
   echo "cpu: all instructions per frame, program $prog_total, minimal OpenGL $min_total, program/minimal $(ratio "$prog_total" "$min_total")"
   grep -E '^object' "$work/split_min.txt" | sed 's/^/cpu: minimal: /'
+  # The same pair on OpenGL ES contexts (EF_GL=es).
+  for who in profile minimal; do
+    EF_GL=es valgrind --tool=callgrind --instr-atstart=no \
+      --callgrind-out-file="$work/callgrind_es_$who.out" "$bench" "$who" --size 824x568 \
+      --keys "up*40" --skip 10 >/dev/null 2>>"$work/valgrind.txt"
+    python3 "$root/tools/bench/callgrind_split.py" "$work/callgrind_es_$who.out" \
+      endless-field-bench 30 >"$work/split_es_$who.txt"
+  done
+  prog_total=$(field instructions_per_frame_total <"$work/split_es_profile.txt")
+  min_total=$(field instructions_per_frame_total <"$work/split_es_minimal.txt")
+  echo "cpu: OpenGL ES, all instructions per frame, program $prog_total, minimal OpenGL ES $min_total, program/minimal $(ratio "$prog_total" "$min_total")"
 fi
 
 # The real executables in a 1024x768 Xvfb screen: the window is 824x568.
