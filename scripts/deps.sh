@@ -8,12 +8,13 @@ EF_RUN_PACKAGES=(
   libgl1-mesa-dri libegl-mesa0
 )
 # Tests: GoogleTest, a virtual X server for the real window (and a window
-# manager, openbox, to minimise it; XFixes to read its cursor), the Windows cross build and Wine to
-# compare with the real platform's behaviour, and the browser build
-# (Emscripten, stb_image) with headless Chromium to run it.
+# manager, openbox, to minimise it; XFixes to read its cursor), the Windows
+# cross build and Wine to compare with the real platform's behaviour, weston
+# for a Wayland run, and the browser build (Emscripten, stb_image) with
+# headless Chromium to run it.
 EF_TEST_PACKAGES=(
   libgtest-dev libgmock-dev
-  xvfb xdotool x11-utils imagemagick unzip openbox libxfixes-dev
+  xvfb xdotool x11-utils imagemagick unzip openbox libxfixes-dev weston
   g++-mingw-w64-x86-64 wine64 wine
   clang libclang-rt-14-dev valgrind clang-format
   emscripten libstb-dev chromium chromium-driver python3-selenium
@@ -23,6 +24,15 @@ EF_TEST_PACKAGES=(
 # and the .deb in, and lintian for the package.
 EF_CHECK_PACKAGES=(
   mmdebstrap lintian
+)
+
+# The arm64 cross build and its run under emulation (scripts/check_arm64.sh,
+# after `dpkg --add-architecture arm64`): Debian's cross toolchain, the
+# :arm64 libraries the build links and Mesa's arm64 drivers for qemu.
+EF_ARM64_PACKAGES=(
+  crossbuild-essential-arm64 qemu-user-static file
+  libsdl2-dev:arm64 libpng-dev:arm64 libturbojpeg0-dev:arm64 libgl-dev:arm64 libegl-dev:arm64
+  libgl1-mesa-dri:arm64 libegl-mesa0:arm64
 )
 
 # ef_ensure_packages PKG...: installs those not yet installed (as root, or

@@ -4,7 +4,8 @@
 # through chroot. Sourced by scripts/check_fresh_machine.sh (and any other
 # fresh-machine check). Needs root and network access to a Debian mirror.
 #
-#   fresh_root_create DIR     makes the root in DIR (which must not exist yet)
+#   fresh_root_create DIR     makes the root in DIR (which must not exist yet;
+#                             FRESH_ROOT_ARCH=arm64 makes a foreign one)
 #                             and mounts what it needs; DIR is then recorded
 #                             so that fresh_root_remove on exit undoes it all
 #   fresh_root_run CMD...     runs CMD with bash -c inside the root, as root,
@@ -21,7 +22,8 @@ FRESH_ROOT_SUITE=${FRESH_ROOT_SUITE:-bookworm}
 fresh_root_create() {
   local dir=$1
   FRESH_ROOT=$dir
-  mmdebstrap --variant=apt --include=git,ca-certificates "$FRESH_ROOT_SUITE" "$dir" || return 1
+  mmdebstrap ${FRESH_ROOT_ARCH:+--arch="$FRESH_ROOT_ARCH"} --variant=apt \
+    --include=git,ca-certificates "$FRESH_ROOT_SUITE" "$dir" || return 1
   # mmdebstrap takes the host's resolver out again at the end; apt inside
   # the root needs it to install the project's packages.
   cp -L /etc/resolv.conf "$dir/etc/resolv.conf" || return 1

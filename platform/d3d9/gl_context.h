@@ -1,8 +1,8 @@
 // The OpenGL context behind a device, and the GL dialect it speaks: what the
 // device needs from the windowing system, so that the rest of the Direct3D
 // part knows no SDL or browser. Two builds of it: sdl_gl_context.cpp (OpenGL
-// 3.3 core through SDL2 on the desktop) and web_gl_context.cpp (WebGL 2 on the
-// page's canvas).
+// 3.3 core, or OpenGL ES 3.0 where that is all there is, through SDL2 on the
+// desktop) and web_gl_context.cpp (WebGL 2 on the page's canvas).
 #pragma once
 
 #include <windows.h>
@@ -21,6 +21,9 @@ struct GlDialect {
   bool textureSwizzle;        // GL_TEXTURE_SWIZZLE_A and friends
 };
 const GlDialect& CurrentGlDialect();
+// The two dialects: OpenGL 3.3 core, and OpenGL ES 3.0 (WebGL 2's too).
+const GlDialect& CoreGlDialect();
+const GlDialect& EsGlDialect();
 
 // Starts the windowing system and learns that a context can be had, with its
 // largest texture. Remembered once it succeeds. False (with the reason in

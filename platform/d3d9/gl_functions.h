@@ -1,8 +1,8 @@
 // The OpenGL 3.3 core entry points the Direct3D 9 layer calls, loaded into one
 // process-wide table by CreateGlContext (through SDL_GL_GetProcAddress on the
-// desktop, so the layer never links libGL; from WebGL 2 in a page, with
-// stand-ins for the few calls OpenGL ES lacks). Every GL call in the layer
-// goes through Gl().
+// desktop, so the layer never links libGL; from WebGL 2 in a page). On an
+// OpenGL ES 3.0 context (WebGL 2, or the desktop's fallback) the few calls ES
+// lacks or narrows get stand-ins. Every GL call in the layer goes through Gl().
 //
 // Limits: one table for the process. It is (re)loaded each time the layer makes
 // a context current for the first time; Mesa and the desktop drivers hand out
@@ -106,6 +106,14 @@ struct GlFunctions {
   PLATFORM_GL_OPTIONAL_FUNCTIONS(PLATFORM_GL_MEMBER)
 #undef PLATFORM_GL_MEMBER
 };
+
+// Where entry points come from (SDL_GL_GetProcAddress, WebGL's lookup).
+using GlAddressOf = void* (*)(const char* name);
+
+// Fill Gl() for the current context; false with the first missing name in
+// *missing. The ES table has no glClipControl (the shaders remap depth).
+bool LoadCoreGlFunctions(GlAddressOf addressOf, const char** missing);
+bool LoadEsGlFunctions(GlAddressOf addressOf, const char** missing);
 
 // The table. Tools may replace entries after a device exists (the renderer
 // benchmark wraps them in timing thunks).

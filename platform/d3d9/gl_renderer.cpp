@@ -425,8 +425,8 @@ GLuint GlRenderer::CreateTexture(UINT width, UINT height, UINT levels, bool opaq
   BindTexture(texture);
   gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
   gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels) - 1);
-  // Without swizzles (WebGL 2) an X8R8G8B8 texture samples its stored alpha,
-  // which the D3DX loaders write as 0xFF.
+  // Without swizzles (the ES dialect) the upload writes an X8R8G8B8
+  // texture's alpha as 0xFF instead.
   const GlDialect& dialect = CurrentGlDialect();
   if (opaque && dialect.textureSwizzle)
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
@@ -443,8 +443,9 @@ GLuint GlRenderer::CreateTexture(UINT width, UINT height, UINT levels, bool opaq
 }
 
 void GlRenderer::UploadTextureLevel(GLuint texture, UINT level, UINT width, UINT height,
-                                    const void* bgra) {
+                                    const void* bgra, bool opaque) {
   BindTexture(texture);
+  // The core dialect has BGRA uploads and swizzles, the ES one neither.
   if (CurrentGlDialect().bgraTextures) {
     Gl().TexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(width),
                        static_cast<GLsizei>(height), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, bgra);
@@ -458,7 +459,7 @@ void GlRenderer::UploadTextureLevel(GLuint texture, UINT level, UINT width, UINT
       m_uploadScratch[i] = source[i + 2];
       m_uploadScratch[i + 1] = source[i + 1];
       m_uploadScratch[i + 2] = source[i];
-      m_uploadScratch[i + 3] = source[i + 3];
+      m_uploadScratch[i + 3] = opaque ? 0xFF : source[i + 3];
     }
     Gl().TexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(width),
                        static_cast<GLsizei>(height), GL_RGBA, GL_UNSIGNED_BYTE,

@@ -71,9 +71,10 @@ class GlRenderer {
   void DeleteBuffer(GLuint buffer);
   GLuint CreateVertexArray(GLuint buffer, const FvfLayout& layout, UINT stride, UINT offset);
   void DeleteVertexArray(GLuint vao);
-  // opaque: X8R8G8B8, whose alpha reads as 1.
+  // opaque: X8R8G8B8, whose alpha reads as 1 whatever its memory holds.
   GLuint CreateTexture(UINT width, UINT height, UINT levels, bool opaque);
-  void UploadTextureLevel(GLuint texture, UINT level, UINT width, UINT height, const void* bgra);
+  void UploadTextureLevel(GLuint texture, UINT level, UINT width, UINT height, const void* bgra,
+                          bool opaque);
   void DeleteTexture(GLuint texture);
 
   UINT Width() const { return m_width; }

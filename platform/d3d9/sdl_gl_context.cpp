@@ -1,12 +1,15 @@
-// The device's OpenGL 3.3 core context through SDL2 on the desktop (see
-// gl_context.h). GL entry points come from SDL_GL_GetProcAddress.
+// The device's context through SDL2 on the desktop (see gl_context.h):
+// OpenGL 3.3 core, or OpenGL ES 3.0 (through EGL) when no core context can be
+// had or EF_GL=es asks for it. GL entry points come from SDL_GL_GetProcAddress.
 #include <SDL.h>
 #include <malloc.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "d3d9/gl_context.h"
 #include "d3d9/gl_functions.h"
+#include "d3d9/log.h"
 #include "win32/sdl_window.h"
 
 namespace platform {
@@ -33,39 +36,108 @@ void KeepFreedHeapForTheDriver() {
   (void)s_done;
 }
 
-void AskForCoreProfile() {
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+// The two kinds of context the device can draw through. OpenGL ES 3.0 serves
+// where the driver offers no 3.3 core profile (the Raspberry Pi 4 and 5 offer
+// OpenGL 3.1 and ES 3.1), with the page's dialect: GLSL ES 3.00 shaders, the
+// depth remap in the vertex shader, RGBA uploads.
+enum class GlKind { kCore, kEs };
+
+GlKind g_kind = GlKind::kCore;  // the kind ProbeGl found; every context is made of it
+
+const char* NameOf(GlKind kind) {
+  return kind == GlKind::kEs ? "OpenGL ES 3.0" : "OpenGL 3.3 core";
 }
 
-bool LoadGlFunctions(const char** missing) {
-  GlFunctions loaded;
-#define PLATFORM_GL_LOAD(type, member, name)                           \
-  loaded.member = reinterpret_cast<type>(SDL_GL_GetProcAddress(name)); \
-  if (!loaded.member) {                                                \
-    if (missing) *missing = name;                                      \
-    return false;                                                      \
+void AskFor(GlKind kind) {
+  if (kind == GlKind::kEs) {
+    // On X11, SDL makes ES contexts through EGL only when told to; EGL is
+    // where Mesa and the ARM drivers offer them.
+    SDL_SetHint(SDL_HINT_OPENGL_ES_DRIVER, "1");
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+  } else {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
   }
-  PLATFORM_GL_FUNCTIONS(PLATFORM_GL_LOAD)
-#undef PLATFORM_GL_LOAD
-#define PLATFORM_GL_LOAD_OPTIONAL(type, member, name) \
-  loaded.member = reinterpret_cast<type>(SDL_GL_GetProcAddress(name));
-  PLATFORM_GL_OPTIONAL_FUNCTIONS(PLATFORM_GL_LOAD_OPTIONAL)
-#undef PLATFORM_GL_LOAD_OPTIONAL
-  Gl() = loaded;
+}
+
+bool Verbose() {
+  const char* verbose = std::getenv("EF_VERBOSE");
+  return verbose && std::strcmp(verbose, "1") == 0;
+}
+
+// The kinds to try, in order: EF_GL=core or EF_GL=es (the layer's own setting,
+// for tests and for drivers that misreport) forces one; otherwise core first.
+// Sets *forced when EF_GL chose.
+int KindsToTry(GlKind kinds[2], bool* forced) {
+  const char* asked = std::getenv("EF_GL");
+  *forced = false;
+  if (asked && std::strcmp(asked, "es") == 0) {
+    kinds[0] = GlKind::kEs;
+    *forced = true;
+    return 1;
+  }
+  if (asked && std::strcmp(asked, "core") == 0) {
+    kinds[0] = GlKind::kCore;
+    *forced = true;
+    return 1;
+  }
+  if (asked && asked[0] != '\0')
+    D3D9Log("EF_GL=%s is neither core nor es: trying OpenGL 3.3 core, then OpenGL ES 3.0", asked);
+  kinds[0] = GlKind::kCore;
+  kinds[1] = GlKind::kEs;
+  return 2;
+}
+
+void* SdlGlAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+bool LoadGlFunctions(const char** missing) {
+  return g_kind == GlKind::kEs ? LoadEsGlFunctions(SdlGlAddress, missing)
+                               : LoadCoreGlFunctions(SdlGlAddress, missing);
+}
+
+// Makes a hidden 1 × 1 window with a context of `kind`, and reads its largest
+// texture and version. False with SDL's reason.
+bool ProbeKind(GlKind kind, GLint* maxTextureSize, std::string* version, std::string* error) {
+  AskFor(kind);
+  SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1, 1,
+                                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (!window) {
+    *error = SDL_GetError();
+    return false;
+  }
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context) {
+    *error = SDL_GetError();
+    SDL_DestroyWindow(window);
+    return false;
+  }
+  auto getIntegerv = reinterpret_cast<PFNGLGETINTEGERVPROC>(SDL_GL_GetProcAddress("glGetIntegerv"));
+  auto getString = reinterpret_cast<PFNGLGETSTRINGPROC>(SDL_GL_GetProcAddress("glGetString"));
+  *maxTextureSize = 0;
+  if (getIntegerv) getIntegerv(GL_MAX_TEXTURE_SIZE, maxTextureSize);
+  const GLubyte* versionText = getString ? getString(GL_VERSION) : nullptr;
+  *version = versionText ? reinterpret_cast<const char*>(versionText) : "version unknown";
+  SDL_GL_DeleteContext(context);
+  SDL_DestroyWindow(window);
+  if (*maxTextureSize <= 0) {
+    *error = "glGetIntegerv failed";
+    return false;
+  }
   return true;
 }
 
 }  // namespace
 
 const GlDialect& CurrentGlDialect() {
-  static const GlDialect kDesktop = {"#version 330 core\n", true, true, true};
-  return kDesktop;
+  return g_kind == GlKind::kEs ? EsGlDialect() : CoreGlDialect();
 }
 
-// Makes a hidden 1 × 1 window with an OpenGL 3.3 core context to learn that
-// one can be had, and its largest texture.
+// Learns which kind of context can be had (and its largest texture) on hidden
+// windows. A normal start (core, nothing forced) says nothing; a fallback, a
+// forced kind or EF_VERBOSE=1 logs the kind taken and why, once.
 bool ProbeGl(UINT* maxTextureSize, std::string* error) {
   static UINT s_maxTextureSize = 0;
   if (s_maxTextureSize) {
@@ -78,28 +150,34 @@ bool ProbeGl(UINT* maxTextureSize, std::string* error) {
   }
   SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
   SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
-  AskForCoreProfile();
-  SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1, 1,
-                                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  if (!window) {
-    *error = std::string("no OpenGL 3.3 core context: ") + SDL_GetError();
-    return false;
-  }
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) {
-    *error = std::string("no OpenGL 3.3 core context: ") + SDL_GetError();
-    SDL_DestroyWindow(window);
-    return false;
-  }
+  GlKind kinds[2];
+  bool forced = false;
+  const int count = KindsToTry(kinds, &forced);
+  std::string tried;
   GLint size = 0;
-  auto getIntegerv = reinterpret_cast<PFNGLGETINTEGERVPROC>(SDL_GL_GetProcAddress("glGetIntegerv"));
-  if (getIntegerv) getIntegerv(GL_MAX_TEXTURE_SIZE, &size);
-  SDL_GL_DeleteContext(context);
-  SDL_DestroyWindow(window);
+  std::string version;
+  int taken = -1;
+  for (int i = 0; i < count && taken < 0; ++i) {
+    std::string why;
+    if (ProbeKind(kinds[i], &size, &version, &why)) {
+      taken = i;
+    } else {
+      tried +=
+          std::string(tried.empty() ? "" : "; ") + "no " + NameOf(kinds[i]) + " context: " + why;
+    }
+  }
   if (previousContext) SDL_GL_MakeCurrent(previousWindow, previousContext);
-  if (size <= 0) {
-    *error = "no OpenGL 3.3 core context: glGetIntegerv failed";
+  if (taken < 0) {
+    *error = tried + (forced ? " (EF_GL asked for it)" : "");
     return false;
+  }
+  g_kind = kinds[taken];
+  if (forced) {
+    D3D9Log("drawing through %s (%s), as EF_GL asks", NameOf(g_kind), version.c_str());
+  } else if (taken > 0) {
+    D3D9Log("drawing through %s (%s): %s", NameOf(g_kind), version.c_str(), tried.c_str());
+  } else if (Verbose()) {
+    D3D9Log("drawing through %s (%s)", NameOf(g_kind), version.c_str());
   }
   s_maxTextureSize = static_cast<UINT>(size);
   *maxTextureSize = s_maxTextureSize;
@@ -126,15 +204,15 @@ GlContext* CreateGlContext(HWND hwnd, int depthBits, bool vsync, std::string* er
     return nullptr;
   }
   KeepFreedHeapForTheDriver();
-  AskForCoreProfile();
+  AskFor(g_kind);
   // The window's own depth buffer serves as the automatic one when it has at
   // least these bits (drivers often give more).
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GLContext context = SDL_GL_CreateContext(window);
   if (!context) {
-    *error = std::string("cannot create an OpenGL 3.3 core context on the device window: ") +
-             SDL_GetError();
+    *error = std::string("cannot create an ") + NameOf(g_kind) +
+             " context on the device window: " + SDL_GetError();
     return nullptr;
   }
   const char* missing = "";

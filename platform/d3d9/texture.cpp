@@ -62,7 +62,8 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
   // New Direct3D textures read as zero; GL leaves them undefined.
   for (const Level& level : m_levels) {
     renderer.UploadTextureLevel(m_glTexture, static_cast<UINT>(&level - m_levels.data()),
-                                level.width, level.height, m_pixels.data() + level.offset);
+                                level.width, level.height, m_pixels.data() + level.offset,
+                                m_format == D3DFMT_X8R8G8B8);
   }
 }
 
@@ -123,7 +124,8 @@ HRESULT Texture::UnlockRect(UINT level) {
   info.locked = false;
   if (!info.readOnlyLock && m_device->MakeCurrent()) {
     m_device->Renderer().UploadTextureLevel(m_glTexture, level, info.width, info.height,
-                                            m_pixels.data() + info.offset);
+                                            m_pixels.data() + info.offset,
+                                            m_format == D3DFMT_X8R8G8B8);
   }
   return D3D_OK;
 }

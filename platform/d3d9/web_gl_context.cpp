@@ -1,11 +1,12 @@
 // The device's context in a web page: WebGL 2 (OpenGL ES 3.0) on the page's
 // canvas (see gl_context.h). GL entry points come from Emscripten's WebGL
 // bindings; the few that OpenGL ES lacks or narrows get stand-ins.
-// Differences from the desktop: GLSL ES 3.00 shaders; no glClipControl, so the
-// vertex shader remaps depth; no BGRA vertex colours or uploads (the shader
-// swizzles, uploads convert) and no texture swizzles. Present yields to the
-// browser (Asyncify): the page stays responsive, and the canvas shows the
-// frame once the browser regains control.
+// Differences from the desktop's core path (the same as its ES path, whose
+// dialect and stand-ins are shared in gl_functions.cpp): GLSL ES 3.00 shaders;
+// no glClipControl, so the vertex shader remaps depth; no BGRA vertex colours
+// or uploads (the shader swizzles, uploads convert) and no texture swizzles.
+// Present yields to the browser (Asyncify): the page stays responsive, and the
+// canvas shows the frame once the browser regains control.
 // Limits: a canvas has one WebGL context for its whole life, so every device
 // shares it; DestroyGlContext keeps it for the next device.
 #include <emscripten.h>
@@ -25,67 +26,8 @@ namespace {
 
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_pageContext = 0;
 unsigned g_presentCount = 0;
-PFNGLCLEARDEPTHFPROC g_clearDepthf = nullptr;
-PFNGLSAMPLERPARAMETERFVPROC g_samplerParameterfv = nullptr;
-PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC g_getAttachmentParameteriv = nullptr;
-
-// WebGL fills polygons only; the device asks for anything else (wireframe)
-// through this, and it stays solid.
-void PolygonModeStandIn(GLenum, GLenum) {}
-
-void ClearDepthStandIn(GLdouble depth) { g_clearDepthf(static_cast<GLfloat>(depth)); }
-
-// WebGL has no border colour (nor D3DTADDRESS_BORDER's addressing, which the
-// program never uses): the device's border colour is dropped, every other
-// sampler value goes through.
-void SamplerParameterfvStandIn(GLuint sampler, GLenum name, const GLfloat* values) {
-  if (name != GL_TEXTURE_BORDER_COLOR) g_samplerParameterfv(sampler, name, values);
-}
-
-// WebGL 2 names the canvas's colour buffer GL_BACK only; the desktop's
-// GL_BACK_LEFT and GL_FRONT_LEFT are refused, as a desktop driver refuses a
-// name it lacks (the value stays unset), without WebGL's console warning.
-void GetFramebufferAttachmentParameterivStandIn(GLenum target, GLenum attachment, GLenum name,
-                                                GLint* value) {
-  if (attachment == GL_BACK_LEFT || attachment == GL_FRONT_LEFT) return;
-  g_getAttachmentParameteriv(target, attachment, name, value);
-}
-
-// A GLSL ES fragment shader with one output writes colour attachment 0.
-void BindFragDataLocationStandIn(GLuint, GLuint, const GLchar*) {}
 
 void* WebGlAddress(const char* name) { return emscripten_webgl_get_proc_address(name); }
-
-bool LoadGlFunctions(const char** missing) {
-  GlFunctions loaded;
-#define PLATFORM_GL_LOAD(type, member, name)                  \
-  loaded.member = reinterpret_cast<type>(WebGlAddress(name)); \
-  if (!loaded.member) {                                       \
-    if (missing) *missing = name;                             \
-    return false;                                             \
-  }
-  loaded.PolygonMode = PolygonModeStandIn;
-  loaded.BindFragDataLocation = BindFragDataLocationStandIn;
-  g_clearDepthf = reinterpret_cast<PFNGLCLEARDEPTHFPROC>(WebGlAddress("glClearDepthf"));
-  if (g_clearDepthf) loaded.ClearDepth = ClearDepthStandIn;
-  g_samplerParameterfv =
-      reinterpret_cast<PFNGLSAMPLERPARAMETERFVPROC>(WebGlAddress("glSamplerParameterfv"));
-  if (g_samplerParameterfv) loaded.SamplerParameterfv = SamplerParameterfvStandIn;
-  g_getAttachmentParameteriv = reinterpret_cast<PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC>(
-      WebGlAddress("glGetFramebufferAttachmentParameteriv"));
-  if (g_getAttachmentParameteriv)
-    loaded.GetFramebufferAttachmentParameteriv = GetFramebufferAttachmentParameterivStandIn;
-#define PLATFORM_GL_LOAD_MISSING(type, member, name) \
-  if (!loaded.member) {                              \
-    PLATFORM_GL_LOAD(type, member, name)             \
-  }
-  PLATFORM_GL_FUNCTIONS(PLATFORM_GL_LOAD_MISSING)
-#undef PLATFORM_GL_LOAD_MISSING
-#undef PLATFORM_GL_LOAD
-  loaded.ClipControl = nullptr;  // not in WebGL 2
-  Gl() = loaded;
-  return true;
-}
 
 // One context for the canvas, made on first need. No alpha: the page must
 // not show through the back buffer's alpha, which Direct3D never composites.
@@ -115,11 +57,7 @@ bool EnsurePageContext(const char* canvas, std::string* error) {
 
 }  // namespace
 
-const GlDialect& CurrentGlDialect() {
-  static const GlDialect kWebGl2 = {"#version 300 es\nprecision highp float;\n", false, false,
-                                    false};
-  return kWebGl2;
-}
+const GlDialect& CurrentGlDialect() { return EsGlDialect(); }
 
 bool ProbeGl(UINT* maxTextureSize, std::string* error) {
   static UINT s_maxTextureSize = 0;
@@ -162,7 +100,7 @@ GlContext* CreateGlContext(HWND hwnd, int depthBits, bool vsync, std::string* er
   if (!EnsurePageContext(canvas, error)) return nullptr;
   emscripten_webgl_make_context_current(g_pageContext);
   const char* missing = "";
-  if (!LoadGlFunctions(&missing)) {
+  if (!LoadEsGlFunctions(WebGlAddress, &missing)) {
     *error = std::string("WebGL 2 lacks ") + missing;
     return nullptr;
   }

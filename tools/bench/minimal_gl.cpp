@@ -5,7 +5,9 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "world/cube.h"
 #include "world/floor_strip.h"
@@ -71,7 +73,13 @@ bool LoadGl(Gl* gl, std::string* error) {
   return true;
 }
 
-const char kVertexSource[] = R"(#version 330 core
+// The shaders open with the context's #version line. OpenGL ES takes no
+// GL_BGRA vertex colours: there the shader swizzles.
+const char kCoreHeader[] = "#version 330 core\n#define D3DCOLOR_RGBA(c) (c)\n";
+const char kEsHeader[] =
+    "#version 300 es\nprecision highp float;\n#define D3DCOLOR_RGBA(c) (c).bgra\n";
+
+const char kVertexSource[] = R"(
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec4 aColor;
 layout(location = 2) in vec2 aTexCoord;
@@ -82,14 +90,14 @@ out vec2 vTexCoord;
 out float vDepth;
 void main() {
   vec4 p = uViewProj * (uWorld * vec4(aPosition, 1.0));
-  vColor = aColor;
+  vColor = D3DCOLOR_RGBA(aColor);
   vTexCoord = aTexCoord;
   vDepth = p.w;
   gl_Position = p;
 }
 )";
 
-const char kFragmentSource[] = R"(#version 330 core
+const char kFragmentSource[] = R"(
 in vec4 vColor;
 in vec2 vTexCoord;
 in float vDepth;
@@ -104,9 +112,11 @@ void main() {
 }
 )";
 
-GLuint Compile(const Gl& gl, GLenum type, const char* source, std::string* error) {
+GLuint Compile(const Gl& gl, GLenum type, const char* header, const char* body,
+               std::string* error) {
   GLuint shader = gl.CreateShader(type);
-  gl.ShaderSource(shader, 1, &source, nullptr);
+  const char* sources[2] = {header, body};
+  gl.ShaderSource(shader, 2, sources, nullptr);
   gl.CompileShader(shader);
   GLint ok = 0;
   gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -127,7 +137,7 @@ void Multiply(const float* a, const float* b, float* out) {
                        a[r * 4 + 2] * b[2 * 4 + c] + a[r * 4 + 3] * b[3 * 4 + c];
 }
 
-GLuint MakeVao(const Gl& gl, const void* data, GLsizeiptr size, bool textured) {
+GLuint MakeVao(const Gl& gl, const void* data, GLsizeiptr size, bool textured, bool es) {
   GLuint vao = 0, buffer = 0;
   gl.GenVertexArrays(1, &vao);
   gl.BindVertexArray(vao);
@@ -142,7 +152,7 @@ GLuint MakeVao(const Gl& gl, const void* data, GLsizeiptr size, bool textured) {
     gl.VertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(12));
   } else {
     gl.EnableVertexAttribArray(1);
-    gl.VertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+    gl.VertexAttribPointer(1, es ? 4 : GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
                            reinterpret_cast<void*>(12));
   }
   return vao;
@@ -158,9 +168,14 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
     *error = SDL_GetError();
     return false;
   }
+  // EF_GL=es: OpenGL ES 3.0 through EGL, as the layer asks for it.
+  const char* asked = std::getenv("EF_GL");
+  const bool es = asked && std::strcmp(asked, "es") == 0;
+  if (es) SDL_SetHint(SDL_HINT_OPENGL_ES_DRIVER, "1");
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, es ? 0 : 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK,
+                      es ? SDL_GL_CONTEXT_PROFILE_ES : SDL_GL_CONTEXT_PROFILE_CORE);
   // The window the layer makes for the program: the same attributes (16 depth
   // bits for its D3DFMT_D16, double-buffered) and the flags of its hidden
   // WS_POPUP window, so the driver hands both the same kind of drawable.
@@ -187,8 +202,9 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
   Gl gl;
   if (!LoadGl(&gl, error)) return false;
 
-  GLuint vertex = Compile(gl, GL_VERTEX_SHADER, kVertexSource, error);
-  GLuint fragment = Compile(gl, GL_FRAGMENT_SHADER, kFragmentSource, error);
+  const char* header = es ? kEsHeader : kCoreHeader;
+  GLuint vertex = Compile(gl, GL_VERTEX_SHADER, header, kVertexSource, error);
+  GLuint fragment = Compile(gl, GL_FRAGMENT_SHADER, header, kFragmentSource, error);
   if (!vertex || !fragment) return false;
   GLuint program = gl.CreateProgram();
   gl.AttachShader(program, vertex);
@@ -210,10 +226,11 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
 
   GLuint vaos[3];
   vaos[static_cast<int>(MeshKind::kStrip)] =
-      MakeVao(gl, g_floorVertices, sizeof g_floorVertices, true);
-  vaos[static_cast<int>(MeshKind::kCube)] = MakeVao(gl, CubeVertices, sizeof CubeVertices, true);
+      MakeVao(gl, g_floorVertices, sizeof g_floorVertices, true, es);
+  vaos[static_cast<int>(MeshKind::kCube)] =
+      MakeVao(gl, CubeVertices, sizeof CubeVertices, true, es);
   vaos[static_cast<int>(MeshKind::kPyramid)] =
-      MakeVao(gl, g_triangleFan, sizeof g_triangleFan, false);
+      MakeVao(gl, g_triangleFan, sizeof g_triangleFan, false, es);
   const GLenum modes[3] = {GL_TRIANGLE_STRIP, GL_TRIANGLES, GL_TRIANGLE_FAN};
   const GLsizei counts[3] = {4, 36, 6};
   gl.VertexAttrib4f(1, 1.0f, 1.0f, 1.0f, 1.0f);
@@ -222,6 +239,7 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
   std::vector<GLuint> textures(recording.textures.size() + 1);
   gl.GenTextures(static_cast<GLsizei>(textures.size()), textures.data());
   const uint8_t white[4] = {0xff, 0xff, 0xff, 0xff};
+  std::vector<uint8_t> rgba;  // OpenGL ES takes no GL_BGRA uploads
   for (size_t i = 0; i < textures.size(); ++i) {
     const bool blank = i == recording.textures.size();  // stands for "no texture"
     const TextureImage* image = blank ? nullptr : &recording.textures[i];
@@ -229,8 +247,14 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    const uint8_t* pixels = blank ? white : image->bgra.data();
+    if (es && !blank) {
+      rgba.assign(image->bgra.begin(), image->bgra.end());
+      for (size_t b = 0; b + 3 < rgba.size(); b += 4) std::swap(rgba[b], rgba[b + 2]);
+      pixels = rgba.data();
+    }
     gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, blank ? 1 : image->width, blank ? 1 : image->height,
-                  0, GL_BGRA, GL_UNSIGNED_BYTE, blank ? white : image->bgra.data());
+                  0, es ? GL_RGBA : GL_BGRA, GL_UNSIGNED_BYTE, pixels);
   }
 
   gl.Viewport(0, 0, width, height);

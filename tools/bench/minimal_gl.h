@@ -5,7 +5,8 @@
 // uploaded, a trivial shader (texture × colour, linear fog on the eye depth),
 // drawing straight into a window of the kind the layer makes for the program
 // (same flags, same depth request), then swap, and glFinish per frame on the
-// offscreen driver as the layer does.
+// offscreen driver as the layer does. EF_GL=es makes it an OpenGL ES 3.0
+// program, as the layer's ES path is.
 #pragma once
 
 #include <cstdint>

@@ -2,7 +2,9 @@
 # The program's speed figures, one per line: builds the release preset, then
 #   - frame rates of the program headless (SDL offscreen) and of the minimal
 #     OpenGL program drawing the same frames, start view and flythrough, at
-#     824x568 and 1920x1080, median of N runs each, run in turn;
+#     824x568 and 1920x1080, median of N runs each, run in turn; and the
+#     same at 824x568 with both on OpenGL ES 3.0 contexts (EF_GL=es: the
+#     layer's path where a driver has no 3.3 core profile);
 #   - a callgrind profile: instructions of our code against all;
 #   - time to the first presented frame and peak memory of the real
 #     endless-field under Xvfb;
@@ -16,6 +18,7 @@
 #        --baseline runs an endless-field-bench built from other sources, say
 #        the commit before a change, in the same rounds)
 set -euo pipefail
+unset EF_GL  # the core rows take the layer's own choice
 root=$(cd "$(dirname "$0")/../.." && pwd)
 runs=5
 big=1
@@ -104,6 +107,10 @@ for size in $sizes; do
   run_pair "$size" start "$start"
   run_pair "$size" flythrough "$fly"
 done
+# The ES rows: the program through the layer's ES path against the minimal
+# program on an ES context of its own (the baseline, if any, too).
+EF_GL=es run_pair 824x568 "start OpenGL ES" "$start"
+EF_GL=es run_pair 824x568 "flythrough OpenGL ES" "$fly"
 
 # Frame time over the flythrough (the last run of each), and its plot.
 paste "$work/p_824x568_flythrough.dat" "$work/m_824x568_flythrough.dat" \
@@ -143,6 +150,17 @@ if [ "$profile" = 1 ] && command -v valgrind >/dev/null; then
   min_total=$(field instructions_per_frame_total <"$work/split_min.txt")
   echo "cpu: all instructions per frame, program $prog_total, minimal OpenGL $min_total, program/minimal $(ratio "$prog_total" "$min_total")"
   grep -E '^object' "$work/split_min.txt" | sed 's/^/cpu: minimal: /'
+  # The same pair on OpenGL ES contexts (EF_GL=es).
+  for who in profile minimal; do
+    EF_GL=es valgrind --tool=callgrind --instr-atstart=no \
+      --callgrind-out-file="$work/callgrind_es_$who.out" "$bench" "$who" --size 824x568 \
+      --keys "up*40" --skip 10 >/dev/null 2>>"$work/valgrind.txt"
+    python3 "$root/tools/bench/callgrind_split.py" "$work/callgrind_es_$who.out" \
+      endless-field-bench 30 >"$work/split_es_$who.txt"
+  done
+  prog_total=$(field instructions_per_frame_total <"$work/split_es_profile.txt")
+  min_total=$(field instructions_per_frame_total <"$work/split_es_minimal.txt")
+  echo "cpu: OpenGL ES, all instructions per frame, program $prog_total, minimal OpenGL ES $min_total, program/minimal $(ratio "$prog_total" "$min_total")"
 fi
 
 # The real executables in a 1024x768 Xvfb screen: the window is 824x568.
