@@ -160,7 +160,7 @@ HRESULT CreateTextureFromFile(IDirect3DDevice9* device, const char* path, UINT w
 
   Image decoded;
   if (!DecodeImageFromMemory(bytes.data(), bytes.size(), kLoaderMaxDimension, &decoded, &error))
-    return error == ImageError::OutOfMemory ? E_OUTOFMEMORY : D3DXERR_INVALIDDATA;
+    return error == ImageError::OutOfMemory ? E_OUTOFMEMORY : HRESULT{D3DXERR_INVALIDDATA};
   bytes.clear();
   bytes.shrink_to_fit();
 
