@@ -281,8 +281,11 @@ bool StartProgram(int width, int height) {
   RegisterClassExA(&windowClass);
   g_screenWidth = width;
   g_screenHeight = height;
-  g_hWnd = CreateWindowExA(0, "ENDLESS_FIELD_CAPTURE", "endless-field-capture",
-                           WS_POPUP | WS_VISIBLE, 0, 0, width, height, NULL, NULL, instance, NULL);
+  // Beyond the right edge of the screen: the frames are read from the back
+  // buffer, and the window stays out of the way of other windows' pictures.
+  g_hWnd =
+      CreateWindowExA(0, "ENDLESS_FIELD_CAPTURE", "endless-field-capture", WS_POPUP | WS_VISIBLE,
+                      GetSystemMetrics(SM_CXSCREEN), 0, width, height, NULL, NULL, instance, NULL);
   if (InitDirect3D(instance) != 0) return false;
   HookPresent(g_pd3dDevice, BeforePresent);
   SetupScene();
