@@ -2,9 +2,31 @@
 # as resource 107 with windres, and the images it reads generated beside
 # endless-field.exe by the image generator, which is built for (and run on)
 # the build machine with the host's own compiler.
+#
+# D3DX: by default the layer's own (platform/d3dx9, decoding through WIC) is
+# linked into the executables, so they import only DLLs that every Windows 10
+# and 11 has. EF_WINDOWS_D3DX=system links the SDK's d3dx9_43.dll instead,
+# which a stock Windows lacks. Either way the build also makes the viewer and
+# the capture tool on the SDK's D3DX in system-d3dx/, and wine_d3dx_check.exe,
+# for the comparisons with Wine's D3DX (tests/end_to_end/wine_test.sh).
 enable_language(RC)
 include(ExternalProject)
 include(${CMAKE_SOURCE_DIR}/tools/make_assets/asset_files.cmake)
+
+set(EF_WINDOWS_D3DX layer CACHE STRING
+    "D3DX of endless-field.exe and the capture tool: layer (linked in) or system (d3dx9_43.dll)")
+set_property(CACHE EF_WINDOWS_D3DX PROPERTY STRINGS layer system)
+if(NOT EF_WINDOWS_D3DX MATCHES "^(layer|system)$")
+  message(FATAL_ERROR "EF_WINDOWS_D3DX is layer or system, not '${EF_WINDOWS_D3DX}'")
+endif()
+
+add_subdirectory(platform/d3dx9)
+add_library(ef_d3dx_layer INTERFACE)
+target_link_libraries(ef_d3dx_layer INTERFACE platform_d3dx9)
+add_library(ef_d3dx_system INTERFACE)
+target_link_libraries(ef_d3dx_system INTERFACE d3dx9_43)
+set(EF_D3DX ef_d3dx_${EF_WINDOWS_D3DX})
+set(EF_SYSTEM_D3DX_DIR ${CMAKE_BINARY_DIR}/system-d3dx)
 
 set(EF_HOST_TOOLS_DIR ${CMAKE_BINARY_DIR}/host-tools)
 set(EF_HOST_ASSETS ${EF_HOST_TOOLS_DIR}/endless-field-assets)
@@ -33,8 +55,36 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/endless-field.rc.in ${EF_IC
 set_source_files_properties(${EF_ICON_RC} PROPERTIES
   OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/icon/endless-field.ico)
 
-add_executable(endless-field WIN32 ${EF_PROGRAM_SOURCES} ${EF_ICON_RC})
-target_include_directories(endless-field PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(endless-field PRIVATE d3d9 d3dx9_43 dinput8 dxguid winmm
-  -static-libgcc -static-libstdc++)
-add_dependencies(endless-field ef_assets)
+# The program's sources but its entry, compiled once for every executable
+# (the capture tool brings its own loop).
+set(ef_program_core_sources ${EF_PROGRAM_SOURCES})
+list(REMOVE_ITEM ef_program_core_sources app/win_main.cpp)
+add_library(ef_program_objects OBJECT ${ef_program_core_sources})
+target_include_directories(ef_program_objects PUBLIC ${CMAKE_SOURCE_DIR})
+
+# ef_add_viewer(TARGET D3DX): endless-field.exe on the given D3DX.
+function(ef_add_viewer target d3dx)
+  add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/app/win_main.cpp
+    $<TARGET_OBJECTS:ef_program_objects> ${EF_ICON_RC})
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME endless-field)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${target} PRIVATE ${d3dx} d3d9 dinput8 dxguid winmm
+    -static-libgcc -static-libstdc++)
+  add_dependencies(${target} ef_assets)
+endfunction()
+
+ef_add_viewer(endless-field ${EF_D3DX})
+ef_add_viewer(endless-field-system-d3dx ef_d3dx_system)
+set_target_properties(endless-field-system-d3dx PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${EF_SYSTEM_D3DX_DIR})
+
+# Our D3DX against Wine's d3dx9_43.dll, image by image (run by the Wine test).
+list(TRANSFORM EF_ASSET_FILES PREPEND "  \"" OUTPUT_VARIABLE ef_asset_lines)
+list(TRANSFORM ef_asset_lines APPEND "\",")
+list(JOIN ef_asset_lines "\n" EF_ASSET_LINES)
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/asset_files.inc
+  CONTENT "// The images the program reads (tools/make_assets/asset_files.cmake).\n@EF_ASSET_LINES@\n"
+  @ONLY)
+add_executable(wine_d3dx_check ${CMAKE_SOURCE_DIR}/tests/end_to_end/wine_d3dx_check.cpp)
+target_include_directories(wine_d3dx_check PRIVATE ${CMAKE_BINARY_DIR}/generated)
+target_link_libraries(wine_d3dx_check PRIVATE ef_d3dx_layer d3d9 -static-libgcc -static-libstdc++)

@@ -120,7 +120,7 @@ HRESULT FileFailure(const char* path, ImageError error, const std::vector<std::u
                     const ImageFileInfo& info) {
   ReportImageFailure(
       path, DescribeImageFailure(error, bytes.data(), bytes.size(), info.width, info.height));
-  return error == ImageError::OutOfMemory ? E_OUTOFMEMORY : D3DXERR_INVALIDDATA;
+  return error == ImageError::OutOfMemory ? E_OUTOFMEMORY : HRESULT{D3DXERR_INVALIDDATA};
 }
 
 HRESULT CreateTextureFromFile(IDirect3DDevice9* device, const char* path, UINT width, UINT height,

@@ -1,6 +1,9 @@
-// Internal interface between image_file.cpp (file access, format sniffing) and
-// the per-format decoders (image_png.cpp, image_jpeg.cpp, image_bmp.cpp).
-// Each decoder reads from a complete in-memory copy of the file.
+// Internal interface between image_file.cpp (format sniffing), the file
+// reading of each system (image_read_posix.cpp, image_read_windows.cpp) and
+// the per-format decoders: image_bmp.cpp everywhere; for JPEG and PNG
+// image_jpeg.cpp and image_png.cpp on Linux, web_image_decoders.cpp in the
+// browser, wic_image_decoders.cpp on Windows. Each decoder reads from a
+// complete in-memory copy of the file.
 #pragma once
 
 #include "image_file.h"

@@ -1,5 +1,7 @@
-// Image file decoding for the D3DX layer: JPEG (libturbojpeg), PNG (libpng) and
-// uncompressed BMP (parsed here). Knows nothing of Direct3D or OpenGL.
+// Image file decoding for the D3DX layer: JPEG and PNG (libturbojpeg and
+// libpng on Linux, the browser's decoder and stb_image in the page, WIC on
+// Windows) and uncompressed BMP (parsed here). Knows nothing of Direct3D or
+// OpenGL.
 //
 // Output is always 32-bit BGRA (memory order B,G,R,A, i.e. a little-endian
 // 0xAARRGGBB DWORD), top row first. The format is detected from the file's

@@ -1,6 +1,7 @@
 // The capture tool on Windows: the program's sources on the real Direct3D 9
-// and D3DX, with the platform entry points that make a run repeatable
-// supplied here instead of by their DLLs:
+// and on either D3DX (the layer's, linked in, or the SDK's d3dx9_43.dll), with
+// the platform entry points that make a run repeatable supplied here instead
+// of by their DLLs:
 //   - timeGetTime: a clock that only RunFrame moves;
 //   - DirectInput8Create: a keyboard that reports the scripted key as held;
 //   - MessageBoxA: the text goes to stderr (nobody is there to close a box).
@@ -11,7 +12,8 @@
 //
 // A frame asked for is read inside Present (present_hook.c), before the
 // discarding swap: GetBackBuffer, GetRenderTargetData into system memory,
-// then D3DXSaveSurfaceToFileA as PNG.
+// then written as an RGB PNG through the Windows Imaging Component (not D3DX,
+// so that both builds write their frames the same way).
 #ifndef DIRECTINPUT_VERSION
 #define DIRECTINPUT_VERSION 0x0800
 #endif
@@ -20,6 +22,7 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 #include <dinput.h>
+#include <wincodec.h>
 
 #include <cstdio>
 #include <cstring>
@@ -164,6 +167,45 @@ class ScriptedDirectInput final : public IDirectInput8A {
 
 ScriptedDirectInput g_directInput;
 
+template <typename T>
+void ReleaseIf(T* object) {
+  if (object != NULL) object->Release();
+}
+
+// Writes a locked X8R8G8B8 or A8R8G8B8 surface as an 8-bit RGB PNG.
+HRESULT WritePng(const std::string& path, const D3DLOCKED_RECT& locked, UINT width, UINT height) {
+  std::wstring widePath(path.begin(), path.end());
+  IWICImagingFactory* factory = NULL;
+  IWICStream* stream = NULL;
+  IWICBitmapEncoder* encoder = NULL;
+  IWICBitmapFrameEncode* frame = NULL;
+  HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, NULL, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory));
+  if (SUCCEEDED(hr)) hr = factory->CreateStream(&stream);
+  if (SUCCEEDED(hr)) hr = stream->InitializeFromFilename(widePath.c_str(), GENERIC_WRITE);
+  if (SUCCEEDED(hr)) hr = factory->CreateEncoder(GUID_ContainerFormatPng, NULL, &encoder);
+  if (SUCCEEDED(hr)) hr = encoder->Initialize(stream, WICBitmapEncoderNoCache);
+  if (SUCCEEDED(hr)) hr = encoder->CreateNewFrame(&frame, NULL);
+  if (SUCCEEDED(hr)) hr = frame->Initialize(NULL);
+  if (SUCCEEDED(hr)) hr = frame->SetSize(width, height);
+  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+  if (SUCCEEDED(hr)) hr = frame->SetPixelFormat(&format);
+  if (SUCCEEDED(hr) && !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) hr = E_FAIL;
+  std::vector<BYTE> row(static_cast<size_t>(width) * 3);
+  for (UINT y = 0; SUCCEEDED(hr) && y < height; ++y) {
+    const BYTE* source = static_cast<const BYTE*>(locked.pBits) + y * locked.Pitch;
+    for (UINT x = 0; x < width; ++x) memcpy(&row[x * 3], source + x * 4, 3);
+    hr = frame->WritePixels(1, width * 3, width * 3, row.data());
+  }
+  if (SUCCEEDED(hr)) hr = frame->Commit();
+  if (SUCCEEDED(hr)) hr = encoder->Commit();
+  ReleaseIf(frame);
+  ReleaseIf(encoder);
+  ReleaseIf(stream);
+  ReleaseIf(factory);
+  return hr;
+}
+
 // Called by the Present hook: writes the finished back buffer to every path
 // of the current frame.
 void BeforePresent(void* devicePointer) {
@@ -179,6 +221,10 @@ void BeforePresent(void* devicePointer) {
     hr = device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
                                              D3DPOOL_SYSTEMMEM, &copy, NULL);
   if (SUCCEEDED(hr)) hr = device->GetRenderTargetData(backBuffer, copy);
+  if (SUCCEEDED(hr) && desc.Format != D3DFMT_X8R8G8B8 && desc.Format != D3DFMT_A8R8G8B8)
+    hr = D3DERR_WRONGTEXTUREFORMAT;
+  D3DLOCKED_RECT locked;
+  if (SUCCEEDED(hr)) hr = copy->LockRect(&locked, NULL, D3DLOCK_READONLY);
   if (FAILED(hr)) {
     fprintf(stderr, "endless-field-capture: cannot read the back buffer (0x%08lx)\n",
             static_cast<unsigned long>(hr));
@@ -186,15 +232,16 @@ void BeforePresent(void* devicePointer) {
   }
   for (size_t i = 0; SUCCEEDED(hr) && i < g_framePaths->size(); ++i) {
     const std::string& path = (*g_framePaths)[i];
-    HRESULT saved = D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, copy, NULL, NULL);
+    HRESULT saved = WritePng(path, locked, desc.Width, desc.Height);
     if (FAILED(saved)) {
       fprintf(stderr, "endless-field-capture: cannot write %s (0x%08lx)\n", path.c_str(),
               static_cast<unsigned long>(saved));
       g_frameFailed = true;
     }
   }
-  if (copy != NULL) copy->Release();
-  if (backBuffer != NULL) backBuffer->Release();
+  if (SUCCEEDED(hr)) copy->UnlockRect();
+  ReleaseIf(copy);
+  ReleaseIf(backBuffer);
 }
 
 }  // namespace
@@ -217,6 +264,13 @@ HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID riid
 namespace capture {
 
 bool StartProgram(int width, int height) {
+  // For the PNG encoder; the process keeps COM to its end.
+  HRESULT com = CoInitializeEx(NULL, COINIT_MULTITHREADED);
+  if (FAILED(com)) {
+    fprintf(stderr, "endless-field-capture: CoInitializeEx failed (0x%08lx)\n",
+            static_cast<unsigned long>(com));
+    return false;
+  }
   HINSTANCE instance = GetModuleHandleA(NULL);
   WNDCLASSEXA windowClass = {};
   windowClass.cbSize = sizeof(windowClass);
@@ -227,8 +281,11 @@ bool StartProgram(int width, int height) {
   RegisterClassExA(&windowClass);
   g_screenWidth = width;
   g_screenHeight = height;
-  g_hWnd = CreateWindowExA(0, "ENDLESS_FIELD_CAPTURE", "endless-field-capture",
-                           WS_POPUP | WS_VISIBLE, 0, 0, width, height, NULL, NULL, instance, NULL);
+  // Beyond the right edge of the screen: the frames are read from the back
+  // buffer, and the window stays out of the way of other windows' pictures.
+  g_hWnd =
+      CreateWindowExA(0, "ENDLESS_FIELD_CAPTURE", "endless-field-capture", WS_POPUP | WS_VISIBLE,
+                      GetSystemMetrics(SM_CXSCREEN), 0, width, height, NULL, NULL, instance, NULL);
   if (InitDirect3D(instance) != 0) return false;
   HookPresent(g_pd3dDevice, BeforePresent);
   SetupScene();
