@@ -12,9 +12,6 @@
 set -uo pipefail
 build=$1
 image_compare=$2
-# The limits of the Wine comparisons: mean difference per channel, tolerance,
-# share of pixels within it.
-limits=(1.0 16 0.99)
 keys="up*600 right*30 up*300 left*60 up*300"
 every=50
 here=$(dirname "$0")
@@ -29,10 +26,10 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 fallback=(MESA_GL_VERSION_OVERRIDE=3.1)
 
-# compare A B WHAT: one pair within the limits, or the pair kept in the build folder.
+# compare A B WHAT PROFILE: one pair within image_compare's profile, or the pair kept in the build folder.
 compare() {
   local line
-  if line=$("$image_compare" "$1" "$2" "${limits[@]}"); then
+  if line=$("$image_compare" --profile "$4" "$1" "$2"); then
     echo "$3: $line"
   else
     mkdir -p "$build/gl_es"
@@ -52,8 +49,8 @@ if grep -q "drawing through" "$work/core.png.log"; then
 fi
 grep -q "drawing through OpenGL ES 3.0 (.*): no OpenGL 3.3 core context" "$work/fallback.png.log" ||
   fail "the fallback did not say what it took and why: $(cat "$work/fallback.png.log")"
-compare "$work/core.png" "$work/forced.png" "start view, EF_GL=es"
-compare "$work/core.png" "$work/fallback.png" "start view, fallback"
+compare "$work/core.png" "$work/forced.png" "start view, EF_GL=es" start_view
+compare "$work/core.png" "$work/fallback.png" "start view, fallback" start_view
 
 for way in core forced fallback; do
   case $way in
@@ -69,8 +66,8 @@ grep -q "drawing through OpenGL ES" "$work/fallback.txt" || fail "the capture to
 compared=0
 for a in "$work/core"/frame_*.png; do
   name=$(basename "$a")
-  compare "$a" "$work/forced/$name" "$name, EF_GL=es"
-  compare "$a" "$work/fallback/$name" "$name, fallback"
+  compare "$a" "$work/forced/$name" "$name, EF_GL=es" flythrough
+  compare "$a" "$work/fallback/$name" "$name, fallback" flythrough
   compared=$((compared + 1))
 done
 [ "$compared" = $((1290 / every)) ] || fail "compared $compared frames, expected $((1290 / every))"

@@ -28,10 +28,10 @@ image_compare=$(readlink -f "$5")
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 
-# The comparisons' limits (image_compare: MAX_MEAN TOLERANCE MIN_SHARE).
-START_VIEW_LIMITS="3 24 0.98"   # Wine's Direct3D 9 against our layer: edges and fog rounding
-FLY_NATIVE_LIMITS="1.0 16 0.99" # the same, over the flythrough
-FLY_D3DX_LIMITS="0.1 255 0"     # our D3DX against Wine's, both on Wine's Direct3D 9: the mean only
+# The comparisons' profiles (image_compare's table holds their limits and margins).
+START_VIEW_PROFILE=start_view # Wine's Direct3D 9 against our layer
+FLY_NATIVE_PROFILE=flythrough # the same, over the flythrough
+FLY_D3DX_PROFILE=d3dx         # our D3DX against Wine's, both on Wine's Direct3D 9
 DECODE_MAX_DIFFERENCE=0         # both decode through WIC (the page's decoders reached 0 too)
 EXIT_RUNS=${EF_WINE_EXIT_RUNS:-20}
 KEYS="up*600 right*30 up*300 left*60 up*300"
@@ -234,7 +234,7 @@ ef_wine_run() {
 check_view() {
   local name=$1 line
   cp "$work/$name.png" "$results/"
-  line=$("$image_compare" "$work/native.png" "$work/$name.png" $START_VIEW_LIMITS) ||
+  line=$("$image_compare" --profile $START_VIEW_PROFILE "$work/native.png" "$work/$name.png") ||
     fail "the start view of $name differs from the native one (see $results)"
   echo "start view, $name: $line"
 }
@@ -298,8 +298,8 @@ echo "the flythrough ended at $native_end"
 compared=0
 differing=0
 compare_frames() {
-  local a=$1 b=$2 limits=$3 what=$4 line
-  if line=$("$image_compare" "$a" "$b" $limits); then
+  local a=$1 b=$2 profile=$3 what=$4 line
+  if line=$("$image_compare" --profile "$profile" "$a" "$b"); then
     echo "$what $(basename "$a"): $line"
   else
     echo "$what $(basename "$a"): $line  <- differs"
@@ -314,9 +314,9 @@ for a in "$work/native"/frame_*.png; do
     [ -f "$work/$variant/frames/$name" ] || fail "the capture tool on $variant wrote no $name"
   done
   [ -f "$work/layer/frames/$name" ] || continue
-  compare_frames "$a" "$work/layer/frames/$name" "$FLY_NATIVE_LIMITS" "native-wine"
+  compare_frames "$a" "$work/layer/frames/$name" "$FLY_NATIVE_PROFILE" "native-wine"
   [ -f "$work/system-d3dx/frames/$name" ] &&
-    compare_frames "$work/layer/frames/$name" "$work/system-d3dx/frames/$name" "$FLY_D3DX_LIMITS" "d3dx"
+    compare_frames "$work/layer/frames/$name" "$work/system-d3dx/frames/$name" "$FLY_D3DX_PROFILE" "d3dx"
   compared=$((compared + 1))
 done
 [ "$compared" = $((FRAMES / EVERY)) ] || fail "compared $compared frames, expected $((FRAMES / EVERY))"
