@@ -209,12 +209,28 @@ ef_wine_run() {
       status=1
     fi
   fi
-  [ -n "$window" ] && xdotool windowfocus "$window" 2>/dev/null
-  xdotool keydown Escape
-  sleep 0.3
-  xdotool keyup Escape
-  ef_wait_exit "$pid" 30
+  # Escape, held, with the focus on the window; under load the key can reach
+  # Wine before its window has the focus, so a program still running 10 s
+  # later gets the focus and Escape again (at most three times in all).
+  local attempt waited
+  for attempt in 1 2 3; do
+    [ -n "$window" ] && timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool keydown Escape
+    sleep 0.3
+    xdotool keyup Escape
+    for waited in $(seq 100); do
+      kill -0 "$pid" 2>/dev/null || break 2
+      sleep 0.1
+    done
+    [ "$attempt" -lt 3 ] && echo "Escape again ($exe still runs 10 s after it)"
+  done
+  ef_wait_exit "$pid" 10
   EF_EXIT_CODE=$?
+  # The next run finds its own window, not this one on its way out.
+  for waited in $(seq 50); do
+    xdotool search --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" >/dev/null 2>&1 || break
+    sleep 0.1
+  done
   if [ "$EF_EXIT_CODE" != 0 ] && [ "$status" = 0 ] &&
     [[ " 137 139 " == *" $EF_EXIT_CODE "* ]] && ! grep -q "dispatch_exception code=c0000005" "$log"; then
     EF_TOLERATED=$((EF_TOLERATED + 1))
