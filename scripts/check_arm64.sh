@@ -9,8 +9,9 @@
 #   4. with --root: the .deb installed with apt-get in a fresh arm64 Debian 12
 #      root (mmdebstrap --arch=arm64, scripts/fresh_root.sh), started there
 #      offscreen for 20 s, and purged. This needs the kernel's binfmt_misc
-#      handler for qemu-aarch64 (a container usually has none): without it the
-#      step says so and is left out (a failure under EF_REQUIRE_ALL=1).
+#      handler for qemu-aarch64, which the script registers when binfmt_misc
+#      is mounted and writable; without it the step says so and is left out
+#      (a failure under EF_REQUIRE_ALL=1).
 #
 # usage: scripts/check_arm64.sh [--root]
 # Needs root (apt-get; mmdebstrap and chroot for --root) and a Debian mirror.
@@ -97,10 +98,30 @@ arm64_root() {
     { cat "$parent/purge.log" >&2; fail "apt-get purge in the arm64 root"; }
 }
 
+# The arm64 root's own programs (dpkg's scripts, apt, the viewer) run through
+# the kernel's binfmt_misc handler for qemu-aarch64. Debian registers it with
+# binfmt-support on a normal machine; a container often has binfmt_misc
+# mounted but empty, so register it from qemu-user-static's own description.
+register_qemu_binfmt() {
+  local misc=/proc/sys/fs/binfmt_misc desc=/usr/share/binfmts/qemu-aarch64
+  [ -e "$misc/qemu-aarch64" ] && return 0
+  [ -w "$misc/register" ] && [ -r "$desc" ] || return 0
+  local interpreter magic mask flags=""
+  interpreter=$(awk '$1 == "interpreter" {print $2}' "$desc")
+  magic=$(awk '$1 == "magic" {print $2}' "$desc")
+  mask=$(awk '$1 == "mask" {print $2}' "$desc")
+  grep -qx "preserve yes" "$desc" && flags+=P
+  grep -qx "credentials yes" "$desc" && flags+=OC
+  grep -qx "fix_binary yes" "$desc" && flags+=F
+  printf ':qemu-aarch64:M::%s:%s:%s:%s\n' "$magic" "$mask" "$interpreter" "$flags" \
+    >"$misc/register" 2>/dev/null || echo "could not register qemu-aarch64 with binfmt_misc" >&2
+}
+
 step "packages" install_packages
 step "cross build and package" cross_build
 step "start view under qemu (OpenGL ES)" start_view
 if [ "$with_root" = 1 ]; then
+  register_qemu_binfmt
   if [ -e /proc/sys/fs/binfmt_misc/qemu-aarch64 ]; then
     step "install and start in an arm64 Debian 12 root" arm64_root
   elif [ "${EF_REQUIRE_ALL:-}" = 1 ]; then

@@ -30,7 +30,7 @@ EF_CHECK_PACKAGES=(
 # after `dpkg --add-architecture arm64`): Debian's cross toolchain, the
 # :arm64 libraries the build links and Mesa's arm64 drivers for qemu.
 EF_ARM64_PACKAGES=(
-  crossbuild-essential-arm64 qemu-user-static file
+  crossbuild-essential-arm64 qemu-user-static file arch-test
   libsdl2-dev:arm64 libpng-dev:arm64 libturbojpeg0-dev:arm64 libgl-dev:arm64 libegl-dev:arm64
   libgl1-mesa-dri:arm64 libegl-mesa0:arm64
 )
