@@ -85,7 +85,7 @@ fresh_root_run "source /root/e2e/xvfb_common.sh && source /root/e2e/start_view.s
   fail "the installed viewer"
 mkdir -p "$build/deb_check"
 cp "$parent/build.png" "$FRESH_ROOT/root/installed.png" "$build/deb_check/"
-"$image_compare" "$parent/build.png" "$FRESH_ROOT/root/installed.png" 3 24 0.98 ||
+"$image_compare" --profile start_view "$parent/build.png" "$FRESH_ROOT/root/installed.png" ||
   fail "the installed start view differs from the build folder's (see $build/deb_check)"
 
 echo "== apt-get purge endless-field"

@@ -5,7 +5,7 @@
 EF_RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libpng-dev libturbojpeg0-dev libgl-dev libegl-dev
-  libgl1-mesa-dri libegl-mesa0
+  libgl1-mesa-dri libegl-mesa0 libgles2
 )
 # Tests: GoogleTest, a virtual X server for the real window (and a window
 # manager, openbox, to minimise it; XFixes to read its cursor), the Windows
