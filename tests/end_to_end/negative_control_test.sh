@@ -18,7 +18,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-profiles="start_view flythrough d3dx"
+profiles="start_view flythrough d3dx page"
 controls="white-cubes no-obstacles shifted-column fog-off"
 
 render() {

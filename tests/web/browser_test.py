@@ -55,7 +55,7 @@ PHONE = (390, 844)
 # within it) for the rest. MOVED: two views that differ at most this little
 # have not moved. STILL: two frames of a camera that stands still are the same
 # picture.
-SAME_VIEW = "start_view"
+SAME_VIEW = "page"
 MOVED = (2, 16, 0.9)
 STILL = (0.1, 2, 0.999)
 DIK_UP, DIK_LEFT = 0xC8, 0xCB
