@@ -244,6 +244,8 @@ grep -E "images, largest|the failures" "$results/d3dx_check.txt" | tr -d '\r'
 # and then dies on a signal (exit 139 or 137; 2 of 24 runs at a load of 11):
 # WINEDEBUG=+seh shows an access violation inside an OpenGL call of Wine's
 # own Direct3D worker thread (handle_syscall_fault), none in Windows code.
+# scripts/wine_exit_repro.sh shows the same with a minimal d3d9 program
+# that leaves its device alive, and none when it releases it.
 # Tolerated when no exception reached Windows code, in at most a quarter of
 # all runs.
 clean=0
