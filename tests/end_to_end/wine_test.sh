@@ -133,6 +133,14 @@ layer_fly=$!
 capture system-d3dx "$on" &
 system_fly=$!
 pids+=("$layer_fly" "$system_fly")
+# Wine activates a new window: a capture tool's window made while a case's
+# program runs would take the keyboard's focus from it. The cases start once
+# both windows exist (or a capture tool has ended; the comparison says why).
+for waited in $(seq 1200); do
+  [ "$(xdotool search --name "^endless-field-capture$" 2>/dev/null | wc -l)" -ge 2 ] && break
+  kill -0 "$layer_fly" 2>/dev/null && kill -0 "$system_fly" 2>/dev/null || break
+  sleep 0.1
+done
 
 
 # ef_wine_run NAME DIR OVERRIDES EXE BOXES: runs EXE (relative to DIR) in DIR,
