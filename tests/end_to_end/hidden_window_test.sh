@@ -20,11 +20,8 @@ fail() {
   echo "FAIL: $*"
   exit 1
 }
-if ! command -v openbox >/dev/null; then
-  [ "${EF_REQUIRE_ALL:-}" = 1 ] && fail "openbox is not installed (EF_REQUIRE_ALL=1)"
-  echo "SKIPPED: openbox is not installed"
-  exit 77
-fi
+source "$here/../skip.sh"
+command -v openbox >/dev/null || ef_skip "openbox is not installed"
 work=$(mktemp -d -p "$build" hidden_window.XXXXXX)
 pid=""
 wm=""

@@ -9,15 +9,9 @@ set -uo pipefail
 build=$1
 image_compare=$2
 sky="rgb(204,204,255)"
-if ! command -v weston >/dev/null; then
-  if [ "${EF_REQUIRE_ALL:-}" = 1 ]; then
-    echo "FAIL: weston is not installed (scripts/deps.sh lists it)" >&2
-    exit 1
-  fi
-  echo "weston is not installed: skipped"
-  exit 77
-fi
 here=$(dirname "$0")
+source "$here/../skip.sh"
+command -v weston >/dev/null || ef_skip "weston is not installed (scripts/deps.sh lists it)"
 source "$here/xvfb_common.sh"
 work=$(mktemp -d)
 pid=""

@@ -38,21 +38,13 @@ KEYS="up*600 right*30 up*300 left*60 up*300"
 EVERY=50
 FRAMES=1290
 
-# A missing input skips the test, or fails it where everything must run.
-skip() {
-  if [ "${EF_REQUIRE_ALL:-0}" = 1 ]; then
-    echo "FAIL: $* (EF_REQUIRE_ALL=1)" >&2
-    exit 1
-  fi
-  echo "$*: skipped"
-  exit 77
-}
-command -v wine >/dev/null || skip "wine is not installed"
+source "$here/../skip.sh"
+command -v wine >/dev/null || ef_skip "wine is not installed"
 for file in "$windows/endless-field.exe" "$windows/tools/capture/endless-field-capture.exe" \
   "$windows/system-d3dx/endless-field.exe" "$windows/system-d3dx/endless-field-capture.exe" \
   "$windows/wine_d3dx_check.exe" "$zip"; do
   [ -f "$file" ] ||
-    skip "no $file (cmake --preset windows && cmake --build --preset windows --target package)"
+    ef_skip "no $file (cmake --preset windows && cmake --build --preset windows --target package)"
 done
 
 source "$here/xvfb_common.sh"

@@ -43,14 +43,7 @@ root=$(cd "$here/../.." && pwd)
 build=${EF_FUZZ_BUILD_DIR:-$root/build/fuzz}
 jobs=${EF_FUZZ_JOBS:-2}
 
-skip() {
-  if [ "${EF_REQUIRE_ALL:-0}" = 1 ]; then
-    echo "FAIL: image fuzzer cannot run (EF_REQUIRE_ALL=1): $*" >&2
-    exit 1
-  fi
-  echo "image fuzzer skipped: $*" >&2
-  exit 77
-}
+source "$here/../skip.sh"
 
 cxx=${EF_FUZZ_CXX:-}
 if [ -z "$cxx" ]; then
@@ -58,12 +51,12 @@ if [ -z "$cxx" ]; then
     if command -v "$candidate" >/dev/null 2>&1; then cxx=$candidate; break; fi
   done
 fi
-[ -n "$cxx" ] || skip "no clang++ found"
+[ -n "$cxx" ] || ef_skip "image fuzzer: no clang++ found"
 cc=${cxx/clang++/clang}
 command -v "$cc" >/dev/null 2>&1 || cc=$cxx
-command -v cmake >/dev/null 2>&1 || skip "cmake not found"
-command -v pkg-config >/dev/null 2>&1 || skip "pkg-config not found"
-pkg-config --exists libpng libturbojpeg || skip "libpng or libturbojpeg development files not found"
+command -v cmake >/dev/null 2>&1 || ef_skip "image fuzzer: cmake not found"
+command -v pkg-config >/dev/null 2>&1 || ef_skip "image fuzzer: pkg-config not found"
+pkg-config --exists libpng libturbojpeg || ef_skip "image fuzzer: libpng or libturbojpeg development files not found"
 
 mkdir -p "$build" || exit 1
 # libFuzzer ships with clang's runtime libraries; a one-line target tells us
@@ -75,7 +68,7 @@ if ! "$cxx" -fsanitize=fuzzer,address,undefined "$probe_dir/probe.cpp" -o "$prob
     >"$probe_dir/log" 2>&1; then
   cat "$probe_dir/log" >&2
   rm -rf "$probe_dir"
-  skip "$cxx cannot link -fsanitize=fuzzer,address,undefined (libFuzzer missing?)"
+  ef_skip "image fuzzer: $cxx cannot link -fsanitize=fuzzer,address,undefined (libFuzzer missing?)"
 fi
 rm -rf "$probe_dir"
 

@@ -9,15 +9,8 @@ set -uo pipefail
 tool=$1
 assets=$2
 supp=$3
-if ! command -v valgrind >/dev/null; then
-  # A run that installed everything (EF_REQUIRE_ALL=1) must not lose the check.
-  if [ "${EF_REQUIRE_ALL:-0}" = 1 ]; then
-    echo "FAIL: valgrind is not installed (EF_REQUIRE_ALL=1)" >&2
-    exit 1
-  fi
-  echo "valgrind is not installed: skipped"
-  exit 77
-fi
+source "$(dirname "$0")/../skip.sh"
+command -v valgrind >/dev/null || ef_skip "valgrind is not installed"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
