@@ -45,6 +45,20 @@ between() {
   shot "$1_b"
   changed "$1_a" "$1_b"
 }
+# still NAME SECONDS WHAT FAULT: no pixel changes over SECONDS.
+still() {
+  local n
+  n=$(between "$1" "$2")
+  echo "$3: $n pixels changed in $2 s"
+  [ "$n" = "0" ] || fail "$4"
+}
+# moving NAME WHAT FAULT: over 1000 pixels change in half a second.
+moving() {
+  local n
+  n=$(between "$1" 0.5)
+  echo "$2: $n pixels changed in 0.5 s"
+  [ "${n%%.*}" -gt 1000 ] 2>/dev/null || fail "$3"
+}
 
 start_viewer() {
   ./endless-field >"$work/out.txt" 2>&1 &
@@ -82,16 +96,12 @@ for i in $(seq 20); do
   n=$(between settle 0.5)
   [ "$n" = "0" ] && break
 done
-n=$(between control 1)
-echo "focused, no key held: $n pixels changed in 1 s"
-[ "$n" = "0" ] || fail "the view moves with no key held"
+still control 1 "focused, no key held" "the view moves with no key held"
 
 # Focused: holding Up moves the view.
 xdotool keydown Up
 sleep 0.5
-n=$(between moving 0.5)
-echo "focused, Up held: $n pixels changed in 0.5 s"
-[ "${n%%.*}" -gt 1000 ] 2>/dev/null || fail "holding Up with the focus did not move the view"
+moving moving "focused, Up held" "holding Up with the focus did not move the view"
 
 # Another window takes the focus; Up stays held.
 xmessage -geometry +870+640 -name focus_thief "focus thief" &
@@ -101,9 +111,7 @@ other=$(ef_find_window 10 --classname "^focus_thief$")
 xdotool windowfocus --sync "$other"
 [ "$(xdotool getwindowfocus)" = "$other" ] || fail "the focus did not move to the other window"
 sleep 0.5
-n=$(between lost 1)
-echo "unfocused, Up still held: $n pixels changed in 1 s"
-[ "$n" = "0" ] || fail "the view kept moving after the focus was lost"
+still lost 1 "unfocused, Up still held" "the view kept moving after the focus was lost"
 alive
 xdotool keyup Up
 
@@ -123,15 +131,11 @@ alive
 # quits with 0.
 xdotool windowfocus --sync "$window"
 sleep 0.5
-n=$(between back 0.5)
-echo "focus back, no key held: $n pixels changed in 0.5 s"
-[ "$n" = "0" ] || fail "the view moves with no key held after the focus came back"
+still back 0.5 "focus back, no key held" "the view moves with no key held after the focus came back"
 xdotool keydown Up
 sleep 0.3
-n=$(between moving_again 0.5)
+moving moving_again "focus back, Up held" "Up did nothing after the focus came back"
 xdotool keyup Up
-echo "focus back, Up held: $n pixels changed in 0.5 s"
-[ "${n%%.*}" -gt 1000 ] 2>/dev/null || fail "Up did nothing after the focus came back"
 xdotool key Escape
 ef_wait_exit "$pid" 10
 code=$?
