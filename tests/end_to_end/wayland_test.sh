@@ -54,12 +54,16 @@ pid=$!
 # window_area SHOT: the sky's bounding box in weston's screen, WxH+X+Y.
 window_area() { convert "$1" -fill black +opaque "$sky" -trim -format '%wx%h%O' info: 2>/dev/null; }
 
+# The same box in two shots in a row: a shot taken while weston copies a
+# frame into its X window can hold part of the old picture and part of the new.
 area=""
+previous=""
 for _ in $(seq 60); do
   kill -0 "$pid" 2>/dev/null || fail "the viewer ended: $(cat "$work/out.txt")"
   import -window root "$work/screen.png"
   area=$(window_area "$work/screen.png")
-  [[ $area == 824x* ]] && break
+  [[ $area == 824x* ]] && [ "$area" = "$previous" ] && break
+  previous=$area
   sleep 0.5
 done
 [[ $area == 824x* ]] || fail "no 824-wide sky on weston's screen (found \"$area\"); output: $(cat "$work/out.txt")"
