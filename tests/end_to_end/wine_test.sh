@@ -143,14 +143,19 @@ done
 # Quiet unless something fails.
 ef_wine_run() {
   local name=$1 dir=$2 overrides=$3 exe=$4 boxes=$5
-  local log="$work/run.log" pid window box seen=0 sky="" end=$((SECONDS + 60)) status
+  local log="$work/run.log" pid window box last_box="" seen=0 sky="" end=$((SECONDS + 60)) status
   (cd "$dir" && WINEDLLOVERRIDES="$overrides" WINEDEBUG=+seh exec wine "$exe") >"$log" 2>&1 &
   pid=$!
   while [ "$SECONDS" -le "$end" ]; do
     box=$(xdotool search --onlyvisible --name "^(Fehler|Error)$" 2>/dev/null | head -n1)
     if [ -n "$box" ]; then
-      seen=$((seen + 1))
-      [ "$seen" -gt "$boxes" ] && break
+      # A box found again is the same box: the search below for it to go
+      # can fail on another window's BadWindow while the box still shows.
+      if [ "$box" != "$last_box" ]; then
+        seen=$((seen + 1))
+        last_box=$box
+        [ "$seen" -gt "$boxes" ] && break
+      fi
       xdotool key --window "$box" Return
       while xdotool search --onlyvisible --name "^(Fehler|Error)$" 2>/dev/null | grep -qx "$box"; do
         sleep 0.1
