@@ -14,7 +14,7 @@ jobs=$(nproc)
 # instead of skipping it, and each ctest run may skip only the cases listed
 # in tests/skips_by_design.txt (tests/check_skips.sh reads ctest's output).
 export EF_REQUIRE_ALL=1
-# Whatever ends the script waits first for the work it started beside.
+# Whatever ends the script waits first for the build it started beside.
 trap wait EXIT
 
 echo "== Layout"
@@ -37,31 +37,22 @@ if ! wait "$web_build"; then
 fi
 echo "browser build: $(tail -n1 build/web/build.log)"
 
-echo "== Debug build: the checks the sanitizer build cannot make"
-# Without the sanitizers: the frame counters, the long run's memory, the
-# hidden window's processor share (label plain), valgrind, and the Windows
-# build, the page and the package against this build's pictures
-# (tests/CMakeLists.txt, ef_plain_checks; `ctest --preset debug` runs the
-# whole suite here too). They run beside the sanitizer build: they wait on
-# windows and on Wine much of the time, which the compiler fills. Their
-# output follows the sanitizer suite's.
-cmake --preset debug >/dev/null
-cmake --build --preset debug -j "$jobs" --target ef_plain_checks
-ctest --preset debug -j "$jobs" -L "plain|wine|web|package|valgrind" >build/debug/ctest.log 2>&1 &
-plain_checks=$!
-
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and the suite"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 # Everything but what cannot run under the sanitizers or holds none of our
 # code: Wine runs the Windows build, valgrind brings its own checks, and the
-# page and the packages are other builds; those run in the debug build.
+# page and the packages are other builds; those run in the debug build next.
 ctest --preset asan -j "$jobs" -LE "wine|valgrind|web|package|fuzz_search" | tee build/asan/ctest.log
 tests/check_skips.sh build/asan/ctest.log
 
-echo "== The debug build's checks"
-status=0
-wait "$plain_checks" || status=$?
-cat build/debug/ctest.log
-[ "$status" = 0 ] || { echo "FAIL: the debug build's checks (exit $status)" >&2; exit 1; }
+echo "== Debug build: the checks the sanitizer build cannot make"
+# Without the sanitizers: the frame counters, the long run's memory, the
+# hidden window's processor share (label plain), valgrind, and the Windows
+# build, the page and the package against this build's pictures
+# (tests/CMakeLists.txt, ef_plain_checks). `ctest --preset debug` runs the
+# whole suite here too.
+cmake --preset debug >/dev/null
+cmake --build --preset debug -j "$jobs" --target ef_plain_checks
+ctest --preset debug -j "$jobs" -L "plain|wine|web|package|valgrind" | tee build/debug/ctest.log
 tests/check_skips.sh build/debug/ctest.log
