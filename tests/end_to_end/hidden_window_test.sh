@@ -36,7 +36,7 @@ ef_start_xvfb || exit 1
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
 for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep "window id" >/dev/null && break
   sleep 0.1
 done
 
@@ -51,11 +51,11 @@ core_percent() {
   after=$(cpu_ticks)
   echo $(((after - before) * 100 / (hz * $1)))
 }
-shows() { xdotool search --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" 2>/dev/null | grep -qx "$window"; }
+shows() { xdotool search --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" 2>/dev/null | grep -x "$window" >/dev/null; }
 focus() { xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowactivate "$window"; }
 
 cd "$build"
-ldd ./endless-field | grep -q libasan && MAX_MINIMISED_PERCENT=20
+ldd ./endless-field | grep libasan >/dev/null && MAX_MINIMISED_PERCENT=20
 # A sanitizer build's leak checker lists the suppressions it used: that is
 # its own word, not the viewer's.
 LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0 \

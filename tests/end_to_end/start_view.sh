@@ -36,7 +36,7 @@ ef_start_view() {
   else
     sleep 2
     import -window root -crop 824x568+20+20 +repage "$out"
-    if ! xprop -id "$window" _NET_WM_ICON | grep -q "Icon ("; then
+    if ! xprop -id "$window" _NET_WM_ICON | grep "Icon (" >/dev/null; then
       echo "FAIL: the window of $* has no icon: $(xprop -id "$window" _NET_WM_ICON)" >&2
       status=1
     fi

@@ -157,7 +157,7 @@ ef_wine_run() {
         [ "$seen" -gt "$boxes" ] && break
       fi
       xdotool key --window "$box" Return
-      while xdotool search --onlyvisible --name "^(Fehler|Error)$" 2>/dev/null | grep -qx "$box"; do
+      while xdotool search --onlyvisible --name "^(Fehler|Error)$" 2>/dev/null | grep -x "$box" >/dev/null; do
         sleep 0.1
       done
       continue
@@ -180,7 +180,7 @@ ef_wine_run() {
   if [ "$status" = 0 ] && [ -n "$name" ]; then
     sleep 2
     import -window root -crop 824x568+20+20 +repage "$work/$name.png"
-    if ! xprop -id "$window" _NET_WM_ICON | grep -q "Icon ("; then
+    if ! xprop -id "$window" _NET_WM_ICON | grep "Icon (" >/dev/null; then
       echo "FAIL: the window of $exe has no icon" >&2
       status=1
     fi
