@@ -21,9 +21,7 @@ echo "== Layout"
 scripts/check_format.sh
 
 echo "== Windows cross build, and beside it the browser build"
-# The two builds wait on their own single-threaded steps (a host tool's
-# build, linking WebAssembly) at different times: side by side they fill
-# the processors. The browser build's output is shown when it fails.
+# The browser build's output is shown only when it fails.
 cmake --preset windows >/dev/null
 cmake --preset web >/dev/null
 cmake --build --preset web -j "$jobs" >build/web/build.log 2>&1 &
