@@ -12,23 +12,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace reliability {
-namespace {
 
-long ReadRssKb(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.compare(0, 6, "VmRSS:") == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
-  }
-  return -1;  // gone, or a zombie without memory
-}
-
-}  // namespace
-
-ToolRun RunCapture(const std::vector<std::string>& args, const std::string& workDir, int sampleMs) {
+ToolRun RunCapture(const std::vector<std::string>& args, const std::string& workDir) {
   ToolRun run;
   const std::string outPath = workDir + "/stdout.txt";
   const std::string errPath = workDir + "/stderr.txt";
@@ -53,14 +40,7 @@ ToolRun RunCapture(const std::vector<std::string>& args, const std::string& work
   if (pid < 0) return run;
 
   int status = 0;
-  for (;;) {
-    const pid_t done = waitpid(pid, &status, sampleMs > 0 ? WNOHANG : 0);
-    if (done == pid) break;
-    if (done < 0) return run;
-    const long rss = ReadRssKb(pid);
-    if (rss > 0) run.rssKb.push_back(rss);
-    std::this_thread::sleep_for(std::chrono::milliseconds(sampleMs));
-  }
+  if (waitpid(pid, &status, 0) != pid) return run;
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run.exited = WIFEXITED(status);
   run.exitCode = run.exited ? WEXITSTATUS(status) : -1;

@@ -1,6 +1,5 @@
 // Runs the capture tool (endless-field-capture) as a child process for the
-// reliability tests: its exit status, its output, and optionally samples of
-// its resident memory while it runs; reads the PNG frames it writes; and
+// reliability tests: its exit status and its output; reads the PNG frames it writes; and
 // prepares asset folders from the build's generated images.
 #pragma once
 
@@ -17,13 +16,10 @@ struct ToolRun {
   std::string out;
   std::string err;
   double seconds = 0.0;
-  std::vector<long> rssKb;  // VmRSS samples, oldest first (only when asked for)
 };
 
 // Runs the tool with `args` in `workDir` (stdout/stderr go to files there).
-// With sampleMs > 0 the child's VmRSS is read every sampleMs milliseconds.
-ToolRun RunCapture(const std::vector<std::string>& args, const std::string& workDir,
-                   int sampleMs = 0);
+ToolRun RunCapture(const std::vector<std::string>& args, const std::string& workDir);
 
 struct Frame {
   int width = 0;

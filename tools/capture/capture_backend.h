@@ -28,6 +28,10 @@ bool StartProgram(int width, int height);
 // reason went to stderr).
 bool RunFrame(int dik, DWORD msPerFrame, const std::vector<std::string>& pngPaths);
 
+// The process's resident memory in kB, or -1 where the platform does not
+// say (--memory-every).
+long ResidentMemoryKb();
+
 // Ends the process with `code` once stdout and stderr are written out.
 [[noreturn]] void Exit(int code);
 

@@ -1,5 +1,8 @@
 // The capture tool's frames on our layer: the headless start-up of
 // tools/headless/ and the layer's back-buffer read-back.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -31,6 +34,21 @@ bool RunFrame(int dik, DWORD msPerFrame, const std::vector<std::string>& pngPath
     }
   }
   return ok;
+}
+
+// The second field of /proc/self/statm, in pages; read into a buffer on the
+// stack, so that a sample allocates nothing.
+long ResidentMemoryKb() {
+  const int fd = open("/proc/self/statm", O_RDONLY);
+  if (fd < 0) return -1;
+  char text[128];
+  const ssize_t n = read(fd, text, sizeof(text) - 1);
+  close(fd);
+  if (n <= 0) return -1;
+  text[n] = '\0';
+  long size = 0, resident = 0;
+  if (sscanf(text, "%ld %ld", &size, &resident) != 2) return -1;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 void Exit(int code) { exit(code); }

@@ -6,7 +6,11 @@
 //   endless-field-capture [--size WxH] [--keys "up*50 left*10 ..."]
 //                         [--ms-per-frame N] [--out FILE.png]
 //                         [--frames-dir DIR --every K] [--assets DIR]
-//                         [--control NAME]
+//                         [--control NAME] [--memory-every K]
+//
+// --memory-every K prints the resident memory after every K-th frame, one
+// line each after the summary ("memory frame=N rss_kb=KB"): samples counted
+// in frames, so that a faster or slower machine takes the same ones.
 //
 // --control renders a deliberately wrong picture, for proving that a picture
 // comparison rejects it: the program's scene is set up as usual, then one
@@ -28,7 +32,7 @@ namespace {
 const char kUsage[] =
     "usage: endless-field-capture [--size WxH] [--keys \"NAME*COUNT ...\"] [--ms-per-frame N] "
     "[--out FILE.png] [--frames-dir DIR --every K] [--assets DIR] "
-    "[--control white-cubes|no-obstacles|shifted-column|fog-off]";
+    "[--control white-cubes|no-obstacles|shifted-column|fog-off] [--memory-every K]";
 
 // The negative controls: each breaks one thing a viewer would notice.
 void WhiteCubes() {
@@ -79,6 +83,7 @@ struct Options {
   long every = 0;
   std::string assets = ".";
   void (*control)() = nullptr;
+  long memoryEvery = 0;
 };
 
 [[noreturn]] void UsageError(const std::string& what) {
@@ -137,6 +142,9 @@ Options ParseOptions(int argc, char** argv) {
       o.every = ParsePositive(value(), "--every");
     } else if (arg == "--assets") {
       o.assets = value();
+    } else if (arg == "--memory-every") {
+      o.memoryEvery = ParsePositive(value(), "--memory-every");
+      if (capture::ResidentMemoryKb() < 0) UsageError("--memory-every: no memory figure here");
     } else if (arg == "--control") {
       std::string v = value();
       for (const Control& control : kControls)
@@ -175,6 +183,11 @@ int main(int argc, char** argv) {
   long frame = 0;
   bool ok = true;
   std::vector<std::string> paths;
+  struct MemorySample {
+    long frame, kb;
+  };
+  std::vector<MemorySample> memory;
+  if (options.memoryEvery != 0) memory.reserve(static_cast<size_t>(total / options.memoryEvery));
   for (const headless::KeyStep& step : options.steps) {
     for (long i = 0; i < step.frames; ++i) {
       ++frame;
@@ -186,11 +199,15 @@ int main(int argc, char** argv) {
       }
       if (frame == total && !options.out.empty()) paths.push_back(options.out);
       ok = capture::RunFrame(step.dik, static_cast<DWORD>(options.msPerFrame), paths) && ok;
+      if (options.memoryEvery != 0 && frame % options.memoryEvery == 0)
+        memory.push_back({frame, capture::ResidentMemoryKb()});
     }
   }
 
   printf("eye=%.7g,%.7g,%.7g yaw=%.7g pitch=%.7g fieldOffset=%.7g firstRow=%d frames=%ld\n",
          g_camera.eyeX, g_camera.eyeY, g_camera.eyeZ, g_camera.yaw, g_camera.pitch, g_fieldOffset,
          g_firstRow, frame);
+  for (const MemorySample& sample : memory)
+    printf("memory frame=%ld rss_kb=%ld\n", sample.frame, sample.kb);
   capture::Exit(ok ? 0 : 1);
 }

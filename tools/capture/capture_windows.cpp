@@ -316,6 +316,8 @@ bool RunFrame(int dik, DWORD msPerFrame, const std::vector<std::string>& pngPath
   return !g_frameFailed;
 }
 
+long ResidentMemoryKb() { return -1; }
+
 void Exit(int code) {
   // The program leaves its device to the end of the process. Under Wine on a
   // loaded machine, the DLL detach of an ordinary exit then crashes now and
