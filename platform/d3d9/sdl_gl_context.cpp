@@ -1,8 +1,17 @@
 // The device's context through SDL2 on the desktop (see gl_context.h):
-// OpenGL 3.3 core, or OpenGL ES 3.0 (through EGL) when no core context can be
-// had or EF_GL=es asks for it. GL entry points come from SDL_GL_GetProcAddress.
+// OpenGL 3.3 core, or OpenGL ES 3.0 when no core context can be had or EF_GL=es
+// asks for it. On X11 the core context is had through GLX first: every X11
+// driver has it, Mesa presents through it faster, and NVIDIA's EGL cannot
+// make the window surfaces SDL 2.26 asks for; then through EGL, where ES is
+// had too. Elsewhere (Wayland, offscreen) SDL binds through EGL only. ProbeGl
+// tries each way on a hidden 1 x 1 window and takes the first that gives a
+// context; where that way needs other windows than the program's (another
+// binding, or an EGL config of the other kind), the program's windows are
+// made again behind their HWNDs. GL entry points come from
+// SDL_GL_GetProcAddress.
 #include <SDL.h>
 #include <malloc.h>
+#include <strings.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -41,18 +50,62 @@ void KeepFreedHeapForTheDriver() {
 // OpenGL 3.1 and ES 3.1), with the page's dialect: GLSL ES 3.00 shaders, the
 // depth remap in the vertex shader, RGBA uploads.
 enum class GlKind { kCore, kEs };
+// How SDL binds a context to a window: GLX exists only on X11.
+enum class GlBinding { kGlx, kEgl };
 
-GlKind g_kind = GlKind::kCore;  // the kind ProbeGl found; every context is made of it
+struct GlWay {
+  GlKind kind;
+  GlBinding binding;
+};
 
-const char* NameOf(GlKind kind) {
-  return kind == GlKind::kEs ? "OpenGL ES 3.0" : "OpenGL 3.3 core";
+GlWay g_way = {GlKind::kCore, GlBinding::kGlx};  // the way ProbeGl took; every context is made so
+GlWay g_windowsWay = g_way;                      // the way the program's windows were made for
+bool g_windowsWayKnown = false;
+
+bool OnX11() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver != nullptr && std::strcmp(driver, "x11") == 0;
 }
 
-void AskFor(GlKind kind) {
-  if (kind == GlKind::kEs) {
-    // On X11, SDL makes ES contexts through EGL only when told to; EGL is
-    // where Mesa and the ARM drivers offer them.
-    SDL_SetHint(SDL_HINT_OPENGL_ES_DRIVER, "1");
+const char* KindName(GlWay way) {
+  return way.kind == GlKind::kEs ? "OpenGL ES 3.0" : "OpenGL 3.3 core";
+}
+const char* BindingName(GlWay way) { return way.binding == GlBinding::kGlx ? "GLX" : "EGL"; }
+
+bool NeedsOtherWindows(GlWay way, GlWay windows) {
+  return way.binding != windows.binding ||
+         (way.binding == GlBinding::kEgl && way.kind != windows.kind);
+}
+
+// SDL_VIDEO_X11_FORCE_EGL in the environment picks the binding on X11: then
+// only that one is tried. Unset, both.
+bool X11BindingAskedFor(GlBinding* binding) {
+  const char* asked = std::getenv("SDL_VIDEO_X11_FORCE_EGL");
+  if (asked == nullptr || asked[0] == '\0') return false;
+  const bool no = std::strcmp(asked, "0") == 0 || strcasecmp(asked, "false") == 0;
+  *binding = no ? GlBinding::kGlx : GlBinding::kEgl;
+  return true;
+}
+
+// The way windows are made for before any probe: SDL's defaults.
+GlWay DefaultWay() {
+  GlBinding binding = GlBinding::kEgl;
+  if (OnX11() && !X11BindingAskedFor(&binding)) binding = GlBinding::kGlx;
+  return {GlKind::kCore, binding};
+}
+
+// Overrides, so that SDL's own reading of the environment cannot mix a way
+// with another (X11BindingAskedFor has already narrowed the ways to try).
+void AskFor(GlWay way) {
+  if (OnX11()) {
+    SDL_SetHintWithPriority(SDL_HINT_VIDEO_X11_FORCE_EGL,
+                            way.binding == GlBinding::kEgl ? "1" : "0", SDL_HINT_OVERRIDE);
+  }
+  // On X11, SDL takes ES contexts from EGL when told to (GLX's ES profile
+  // serves ES 2.0 only).
+  SDL_SetHintWithPriority(SDL_HINT_OPENGL_ES_DRIVER, way.kind == GlKind::kEs ? "1" : "0",
+                          SDL_HINT_OVERRIDE);
+  if (way.kind == GlKind::kEs) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
@@ -68,40 +121,50 @@ bool Verbose() {
   return verbose && std::strcmp(verbose, "1") == 0;
 }
 
-// The kinds to try, in order: EF_GL=core or EF_GL=es (the layer's own setting,
-// for tests and for drivers that misreport) forces one; otherwise core first.
-// Sets *forced when EF_GL chose.
-int KindsToTry(GlKind kinds[2], bool* forced) {
+// The ways to try, in order. EF_GL=core or EF_GL=es (the layer's own setting,
+// for tests and for drivers that misreport) forces the kind; otherwise core
+// first. On X11 core goes through GLX, then EGL; ES only through EGL (SDL
+// 2.26 takes GLX's ES profile for ES 2.0 only). Sets *forced when EF_GL
+// chose; returns 0 when the environment leaves no way.
+int WaysToTry(GlWay ways[3], bool* forced) {
   const char* asked = std::getenv("EF_GL");
+  GlKind kinds[2] = {GlKind::kCore, GlKind::kEs};
+  int kindCount = 2;
   *forced = false;
-  if (asked && std::strcmp(asked, "es") == 0) {
-    kinds[0] = GlKind::kEs;
+  if (asked && (std::strcmp(asked, "es") == 0 || std::strcmp(asked, "core") == 0)) {
+    kinds[0] = asked[0] == 'e' ? GlKind::kEs : GlKind::kCore;
+    kindCount = 1;
     *forced = true;
-    return 1;
-  }
-  if (asked && std::strcmp(asked, "core") == 0) {
-    kinds[0] = GlKind::kCore;
-    *forced = true;
-    return 1;
-  }
-  if (asked && asked[0] != '\0')
+  } else if (asked && asked[0] != '\0') {
     D3D9Log("EF_GL=%s is neither core nor es: trying OpenGL 3.3 core, then OpenGL ES 3.0", asked);
-  kinds[0] = GlKind::kCore;
-  kinds[1] = GlKind::kEs;
-  return 2;
+  }
+  GlBinding only = GlBinding::kEgl;
+  const bool x11 = OnX11();
+  const bool narrowed = x11 && X11BindingAskedFor(&only);
+  int count = 0;
+  for (int k = 0; k < kindCount; ++k) {
+    if (kinds[k] == GlKind::kEs) {
+      if (only == GlBinding::kEgl) ways[count++] = {GlKind::kEs, GlBinding::kEgl};
+    } else if (x11 && !narrowed) {
+      ways[count++] = {GlKind::kCore, GlBinding::kGlx};
+      ways[count++] = {GlKind::kCore, GlBinding::kEgl};
+    } else {
+      ways[count++] = {GlKind::kCore, only};
+    }
+  }
+  return count;
 }
 
 void* SdlGlAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 bool LoadGlFunctions(const char** missing) {
-  return g_kind == GlKind::kEs ? LoadEsGlFunctions(SdlGlAddress, missing)
-                               : LoadCoreGlFunctions(SdlGlAddress, missing);
+  return g_way.kind == GlKind::kEs ? LoadEsGlFunctions(SdlGlAddress, missing)
+                                   : LoadCoreGlFunctions(SdlGlAddress, missing);
 }
 
-// Makes a hidden 1 × 1 window with a context of `kind`, and reads its largest
-// texture and version. False with SDL's reason.
-bool ProbeKind(GlKind kind, GLint* maxTextureSize, std::string* version, std::string* error) {
-  AskFor(kind);
+// Makes a hidden 1 x 1 window with a context of the way AskFor set, and
+// reads its largest texture and version. False with SDL's reason.
+bool ProbeWay(GLint* maxTextureSize, std::string* version, std::string* error) {
   SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1, 1,
                                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) {
@@ -132,12 +195,14 @@ bool ProbeKind(GlKind kind, GLint* maxTextureSize, std::string* version, std::st
 }  // namespace
 
 const GlDialect& CurrentGlDialect() {
-  return g_kind == GlKind::kEs ? EsGlDialect() : CoreGlDialect();
+  return g_way.kind == GlKind::kEs ? EsGlDialect() : CoreGlDialect();
 }
 
-// Learns which kind of context can be had (and its largest texture) on hidden
-// windows. A normal start (core, nothing forced) says nothing; a fallback, a
-// forced kind or EF_VERBOSE=1 logs the kind taken and why, once.
+// Learns which way a context can be had (and its largest texture) on hidden
+// windows, trying each in turn, and leaves the program's windows made for
+// that way. A normal start (core, nothing forced) says nothing; a fallback,
+// a forced kind or EF_VERBOSE=1 logs the way taken and why, once; when no way
+// works, *error lists every try.
 bool ProbeGl(UINT* maxTextureSize, std::string* error) {
   static UINT s_maxTextureSize = 0;
   if (s_maxTextureSize) {
@@ -148,36 +213,66 @@ bool ProbeGl(UINT* maxTextureSize, std::string* error) {
     *error = std::string("no display: ") + SdlVideoError();
     return false;
   }
+  if (!g_windowsWayKnown) {
+    g_windowsWay = DefaultWay();
+    g_windowsWayKnown = true;
+  }
   SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
   SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
-  GlKind kinds[2];
+  GlWay ways[3];
   bool forced = false;
-  const int count = KindsToTry(kinds, &forced);
-  std::string tried;
+  const int count = WaysToTry(ways, &forced);
+  std::string tried =
+      count > 0
+          ? ""
+          : "SDL_VIDEO_X11_FORCE_EGL=0 asks for GLX, and SDL has OpenGL ES 3.0 only through EGL";
   GLint size = 0;
   std::string version;
   int taken = -1;
+  // The program's windows go while another binding is tried (SDL switches
+  // only without GL windows), never from under a live context.
+  bool released = false;
   for (int i = 0; i < count && taken < 0; ++i) {
+    if (!released && !previousContext && NeedsOtherWindows(ways[i], g_windowsWay)) {
+      ReleaseSdlWindows();
+      released = true;
+    }
+    AskFor(ways[i]);
     std::string why;
-    if (ProbeKind(kinds[i], &size, &version, &why)) {
+    if (ProbeWay(&size, &version, &why)) {
       taken = i;
     } else {
-      tried +=
-          std::string(tried.empty() ? "" : "; ") + "no " + NameOf(kinds[i]) + " context: " + why;
+      tried += std::string(tried.empty() ? "" : "; ") + "no " + KindName(ways[i]) +
+               " context through " + BindingName(ways[i]) + ": " + why;
     }
+  }
+  const GlWay chosen = taken >= 0 ? ways[taken] : g_windowsWay;
+  if (!released && !previousContext && NeedsOtherWindows(chosen, g_windowsWay)) {
+    ReleaseSdlWindows();
+    released = true;
+  }
+  AskFor(chosen);
+  if (released) {
+    std::string why;
+    if (!RemakeSdlWindows(&why))
+      D3D9Log("the program's window could not be made again for %s through %s: %s",
+              KindName(chosen), BindingName(chosen), why.c_str());
+    g_windowsWay = chosen;
   }
   if (previousContext) SDL_GL_MakeCurrent(previousWindow, previousContext);
   if (taken < 0) {
     *error = tried + (forced ? " (EF_GL asked for it)" : "");
     return false;
   }
-  g_kind = kinds[taken];
+  g_way = chosen;
+  const char* kind = KindName(g_way);
+  const char* binding = BindingName(g_way);
   if (forced) {
-    D3D9Log("drawing through %s (%s), as EF_GL asks", NameOf(g_kind), version.c_str());
+    D3D9Log("drawing through %s (%s, %s), as EF_GL asks", kind, binding, version.c_str());
   } else if (taken > 0) {
-    D3D9Log("drawing through %s (%s): %s", NameOf(g_kind), version.c_str(), tried.c_str());
+    D3D9Log("drawing through %s (%s, %s): %s", kind, binding, version.c_str(), tried.c_str());
   } else if (Verbose()) {
-    D3D9Log("drawing through %s (%s)", NameOf(g_kind), version.c_str());
+    D3D9Log("drawing through %s (%s, %s)", kind, binding, version.c_str());
   }
   s_maxTextureSize = static_cast<UINT>(size);
   *maxTextureSize = s_maxTextureSize;
@@ -204,15 +299,15 @@ GlContext* CreateGlContext(HWND hwnd, int depthBits, bool vsync, std::string* er
     return nullptr;
   }
   KeepFreedHeapForTheDriver();
-  AskFor(g_kind);
+  AskFor(g_way);
   // The window's own depth buffer serves as the automatic one when it has at
   // least these bits (drivers often give more).
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GLContext context = SDL_GL_CreateContext(window);
   if (!context) {
-    *error = std::string("cannot create an ") + NameOf(g_kind) +
-             " context on the device window: " + SDL_GetError();
+    *error = std::string("cannot create an ") + KindName(g_way) + " context through " +
+             BindingName(g_way) + " on the device window: " + SDL_GetError();
     return nullptr;
   }
   const char* missing = "";

@@ -39,12 +39,6 @@ bool EnsureSdlVideo() {
     // ignores (a closing window already gives WM_CLOSE); the default signal
     // handling should end the program instead.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // GL windows on X11 through EGL, as on Wayland and offscreen: a window made
-    // for GLX cannot carry the OpenGL ES context the Direct3D part falls back
-    // to where the driver has no 3.3 core profile, and the window exists
-    // before that is known. SDL_VIDEO_X11_FORCE_EGL=0 in the environment
-    // still picks GLX (then without that fallback).
-    SDL_SetHint(SDL_HINT_VIDEO_X11_FORCE_EGL, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
       g_videoState = VideoState::Up;
       const char* driver = SDL_GetCurrentVideoDriver();

@@ -6,6 +6,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 namespace platform {
 
 // Starts SDL's video subsystem once (GetSystemMetrics and CreateWindowExA
@@ -24,6 +26,16 @@ SDL_Window* SdlWindowFromHwnd(HWND hwnd);
 // that is now minimised or unmapped, after the next SDL event or `maxMs`
 // (window.cpp). Present calls it.
 void WaitWhileWindowHidden(SDL_Window* window, Uint32 maxMs);
+
+// SDL binds GL to its windows one way at a time (on X11: GLX, or EGL), and
+// changes that only while no GL window exists. ReleaseSdlWindows destroys the
+// SDL window behind every HWND (the HWNDs stay) and returns how many there
+// were; RemakeSdlWindows makes each live one again, with its title, place,
+// size, flags and icon, under SDL's GL settings of the moment. An HWND whose
+// window cannot be made again has none (false, with SDL's first reason).
+// Neither may run while a GL context lives on one of the windows.
+int ReleaseSdlWindows();
+bool RemakeSdlWindows(std::string* error);
 
 // The HWND of an SDL window made by CreateWindowExA, or null.
 HWND HwndFromSdlWindow(SDL_Window* window);

@@ -3,6 +3,7 @@
 // Limits: no parent windows or extended styles.
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "win32/sdl_window.h"
@@ -15,6 +16,20 @@ namespace {
 // hidden when SDL reports them so (a window made without WS_VISIBLE is meant
 // to be drawn into unseen).
 constexpr const char* kMadeVisible = "ef.made-visible";
+// The window's icon (an SDL_Surface that lives as long as its HICON), kept
+// for a window made again.
+constexpr const char* kIcon = "ef.icon";
+
+// What a window released by ReleaseSdlWindows needs to be made again.
+struct ReleasedWindow {
+  WindowRecord* record;
+  std::string title;
+  int x, y, width, height;
+  Uint32 flags;
+  SDL_Surface* icon;
+  bool madeVisible;
+};
+std::vector<ReleasedWindow> g_released;
 
 // Lives until the process ends and is never destroyed, so that code running
 // from other globals' destructors can still ask about an HWND.
@@ -35,13 +50,16 @@ WindowRecord* FindWindowRecord(HWND hwnd) {
 
 WindowRecord* FindWindowRecordBySdlId(Uint32 windowId) {
   for (auto& window : GetWindows()) {
-    if (!window->m_destroyed && SDL_GetWindowID(window->m_sdlWindow) == windowId)
+    if (!window->m_destroyed && window->m_sdlWindow != nullptr &&
+        SDL_GetWindowID(window->m_sdlWindow) == windowId)
       return window.get();
   }
   return nullptr;
 }
 
-void HideDestroyedWindow(WindowRecord* record) { SDL_HideWindow(record->m_sdlWindow); }
+void HideDestroyedWindow(WindowRecord* record) {
+  if (record->m_sdlWindow != nullptr) SDL_HideWindow(record->m_sdlWindow);
+}
 
 SDL_Window* SdlWindowFromHwnd(HWND hwnd) {
   WindowRecord* record = FindWindowRecord(hwnd);
@@ -73,13 +91,67 @@ WindowRecord* MakeWindowRecord(const WNDCLASSEXA& windowClass, LPCSTR name, DWOR
   }
   // Windows shows the class's large icon in the task switcher and its small
   // one in the title bar; an SDL window has one icon, the large one.
-  if (SDL_Surface* icon = SurfaceFromIcon(windowClass.hIcon)) SDL_SetWindowIcon(sdlWindow, icon);
+  if (SDL_Surface* icon = SurfaceFromIcon(windowClass.hIcon)) {
+    SDL_SetWindowIcon(sdlWindow, icon);
+    SDL_SetWindowData(sdlWindow, kIcon, icon);
+  }
   if (style & WS_VISIBLE) SDL_SetWindowData(sdlWindow, kMadeVisible, sdlWindow);
   auto record = std::make_unique<WindowRecord>();
   record->m_sdlWindow = sdlWindow;
   record->m_proc = windowClass.lpfnWndProc;
   GetWindows().push_back(std::move(record));
   return GetWindows().back().get();
+}
+
+int ReleaseSdlWindows() {
+  int released = 0;
+  for (auto& record : GetWindows()) {
+    SDL_Window* window = record->m_sdlWindow;
+    if (window == nullptr) continue;
+    record->m_sdlWindow = nullptr;
+    ++released;
+    if (!record->m_destroyed) {
+      ReleasedWindow kept{record.get(),
+                          SDL_GetWindowTitle(window),
+                          0,
+                          0,
+                          0,
+                          0,
+                          SDL_GetWindowFlags(window),
+                          static_cast<SDL_Surface*>(SDL_GetWindowData(window, kIcon)),
+                          SDL_GetWindowData(window, kMadeVisible) != nullptr};
+      SDL_GetWindowPosition(window, &kept.x, &kept.y);
+      SDL_GetWindowSize(window, &kept.width, &kept.height);
+      g_released.push_back(kept);
+    }
+    SDL_DestroyWindow(window);
+  }
+  return released;
+}
+
+bool RemakeSdlWindows(std::string* error) {
+  const Uint32 kept = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE |
+                      SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
+  bool ok = true;
+  for (const ReleasedWindow& released : g_released) {
+    Uint32 flags = released.flags & kept;
+    if ((flags & SDL_WINDOW_HIDDEN) == 0) flags |= SDL_WINDOW_SHOWN;
+    SDL_Window* window = SDL_CreateWindow(released.title.c_str(), released.x, released.y,
+                                          released.width, released.height, flags);
+    if (window == nullptr) {
+      if (ok) *error = SDL_GetError();
+      ok = false;
+      continue;
+    }
+    if (released.icon) {
+      SDL_SetWindowIcon(window, released.icon);
+      SDL_SetWindowData(window, kIcon, released.icon);
+    }
+    if (released.madeVisible) SDL_SetWindowData(window, kMadeVisible, window);
+    released.record->m_sdlWindow = window;
+  }
+  g_released.clear();
+  return ok;
 }
 
 // A frame of a minimised or unmapped window (another desktop, hidden by the
