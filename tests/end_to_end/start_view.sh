@@ -2,10 +2,11 @@
 # package tests); needs xvfb_common.sh's screen. ef_start_view OUT DIR
 # PROGRAM... runs the program in DIR, waits for its window and its first frame
 # (the sky is the clear colour), lets the view settle after the camera's first
-# update, screenshots the window's area into OUT and ends the program.
-# On the way it fails when a message box shows (a missing image, a start-up
-# failure) and when the window carries no icon (_NET_WM_ICON). Writes the
-# program's output to OUT.log.
+# update, screenshots the window's area into OUT and ends the program: with
+# EF_END_WITH_ESCAPE=1 by an Escape key press, which must end it with exit
+# code 0, otherwise by a signal. On the way it fails when a message box shows
+# (a missing image, a start-up failure) and when the window carries no icon
+# (_NET_WM_ICON). Writes the program's output to OUT.log.
 ef_start_view() {
   local out=$1 dir=$2
   shift 2
@@ -36,10 +37,25 @@ ef_start_view() {
   else
     sleep 2
     import -window root -crop 824x568+20+20 +repage "$out"
+    # The window that shows the frame: the layer may have made it again
+    # behind the program's HWND while it chose how to reach OpenGL.
+    window=$(ef_find_window 10 --name "^Direct3D \(DX9\) - FULL Screen$")
     if ! xprop -id "$window" _NET_WM_ICON | grep "Icon (" >/dev/null; then
       echo "FAIL: the window of $* has no icon: $(xprop -id "$window" _NET_WM_ICON)" >&2
       status=1
     fi
+  fi
+  if [ "$status" = 0 ] && [ "${EF_END_WITH_ESCAPE:-0}" = 1 ]; then
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key Escape
+    local code
+    ef_wait_exit "$pid" 20
+    code=$?
+    if [ "$code" != 0 ]; then
+      echo "FAIL: $* ended with exit code $code after Escape, not 0: $(cat "$out.log")" >&2
+      return 1
+    fi
+    return 0
   fi
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
