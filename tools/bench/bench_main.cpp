@@ -14,6 +14,9 @@
 //       replayed frames after the first N are instrumented.
 //   --out FILE.png (program, minimal) writes the last frame, to check that
 //       both draw the same picture.
+//   --window (program, minimal) draws into a shown window at (20, 20), as
+//       the viewer's, on the display SDL_VIDEODRIVER names (say x11 under
+//       Xvfb), instead of a hidden one.
 //   endless-field-bench profile --size WxH --keys SCRIPT --skip N
 //       As `program`, but only the frames after the first N are
 //       instrumented when run under valgrind --tool=callgrind
@@ -71,6 +74,7 @@ struct Options {
   std::string timesFile;
   std::string out;
   bool info = false;
+  bool window = false;
   long skip = 0;
   long probeFrames = 200;
   std::vector<char*> command;
@@ -103,6 +107,8 @@ Options ParseOptions(int argc, char** argv) {
       o.out = value();
     } else if (arg == "--info") {
       o.info = true;
+    } else if (arg == "--window") {
+      o.window = true;
     } else if (arg == "--skip") {
       if (!headless::ParseCount(value(), &o.skip)) Fail("bad --skip");
     } else if (arg == "--frames") {
@@ -161,7 +167,8 @@ void PrintGlInfo() {
 }
 
 int RunProgram(const Options& o) {
-  if (!headless::StartProgram(o.width, o.height)) Fail("the program did not start");
+  if (!headless::StartProgram(o.width, o.height, nullptr, o.window))
+    Fail("the program did not start");
   if (o.info) PrintGlInfo();
   std::vector<double> seconds;
   seconds.reserve(static_cast<size_t>(headless::TotalFrames(o.steps)));
@@ -205,7 +212,7 @@ int RunMinimal(const Options& o) {
   const auto beforeFrame = [&o](size_t frame) {
     if (o.skip > 0 && static_cast<long>(frame) == o.skip) CALLGRIND_START_INSTRUMENTATION;
   };
-  if (!bench::RunMinimalGl(recording, o.width, o.height, &seconds,
+  if (!bench::RunMinimalGl(recording, o.width, o.height, o.window, &seconds,
                            o.out.empty() ? nullptr : &bottomUp, &depthBits, &error, beforeFrame))
     Fail("minimal OpenGL: " + error);
   if (o.info) printf("GL_BACK_BUFFER=the window's framebuffer\nDEPTH_BITS=%d\n", depthBits);

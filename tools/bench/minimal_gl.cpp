@@ -160,7 +160,7 @@ GLuint MakeVao(const Gl& gl, const void* data, GLsizeiptr size, bool textured, b
 
 }  // namespace
 
-bool RunMinimalGl(const Recording& recording, int width, int height,
+bool RunMinimalGl(const Recording& recording, int width, int height, bool visible,
                   std::vector<double>* frameSeconds, std::vector<uint8_t>* lastFrameRgba,
                   int* depthBits, std::string* error,
                   const std::function<void(size_t)>& beforeFrame) {
@@ -177,13 +177,14 @@ bool RunMinimalGl(const Recording& recording, int width, int height,
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK,
                       es ? SDL_GL_CONTEXT_PROFILE_ES : SDL_GL_CONTEXT_PROFILE_CORE);
   // The window the layer makes for the program: the same attributes (16 depth
-  // bits for its D3DFMT_D16, double-buffered) and the flags of its hidden
-  // WS_POPUP window, so the driver hands both the same kind of drawable.
+  // bits for its D3DFMT_D16, double-buffered) and the flags of its WS_POPUP
+  // window, so the driver hands both the same kind of drawable.
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_Window* window =
-      SDL_CreateWindow("minimal-gl", 0, 0, width, height,
-                       SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+  const int at = visible ? 20 : 0;
+  SDL_Window* window = SDL_CreateWindow(
+      "minimal-gl", at, at, width, height,
+      SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | (visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN));
   if (!window) {
     *error = SDL_GetError();
     return false;

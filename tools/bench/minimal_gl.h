@@ -20,10 +20,12 @@ namespace bench {
 
 // Opens its own SDL window and GL context of width × height, replays every
 // frame of `recording` once and stores each frame's wall time in seconds.
+// `visible` shows the window at (20, 20), as the viewer's; otherwise it is
+// hidden, as the headless program's.
 // lastFrameRgba (optional) receives the last frame, bottom row first;
 // *depthBits the depth bits the window got. beforeFrame (optional) runs
 // before each frame with its index (the profiler's start switch).
-bool RunMinimalGl(const Recording& recording, int width, int height,
+bool RunMinimalGl(const Recording& recording, int width, int height, bool visible,
                   std::vector<double>* frameSeconds, std::vector<uint8_t>* lastFrameRgba,
                   int* depthBits, std::string* error,
                   const std::function<void(size_t)>& beforeFrame = nullptr);

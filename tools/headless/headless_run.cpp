@@ -12,7 +12,7 @@
 
 namespace headless {
 
-bool StartProgram(int width, int height, const DeviceFilter& filter) {
+bool StartProgram(int width, int height, const DeviceFilter& filter, bool visible) {
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   HINSTANCE instance = GetModuleHandleA(NULL);
   WNDCLASSEXA windowClass = {};
@@ -23,8 +23,10 @@ bool StartProgram(int width, int height, const DeviceFilter& filter) {
   RegisterClassExA(&windowClass);
   g_screenWidth = width;
   g_screenHeight = height;
-  g_hWnd = CreateWindowExA(0, "ENDLESS_FIELD_HEADLESS", "endless-field-headless", WS_POPUP, 0, 0,
-                           width, height, NULL, NULL, instance, NULL);
+  const int at = visible ? 20 : 0;
+  g_hWnd = CreateWindowExA(0, "ENDLESS_FIELD_HEADLESS", "endless-field-headless",
+                           visible ? WS_POPUP | WS_VISIBLE : WS_POPUP, at, at, width, height, NULL,
+                           NULL, instance, NULL);
 
   // The scripted keyboard stands in for a focused window.
   platform::SetKeyboardFocusOverride(1);

@@ -27,7 +27,9 @@ using DeviceFilter = std::function<IDirect3DDevice9*(IDirect3DDevice9* device)>;
 // Window, keyboard, manual clock at 0, Direct3D and the scene, at the given
 // back-buffer size. Image paths are relative to the current directory.
 // False when InitDirect3D fails (its message box text went to stderr).
-bool StartProgram(int width, int height, const DeviceFilter& filter = nullptr);
+// `visible` makes the window as the viewer's: shown, at (20, 20).
+bool StartProgram(int width, int height, const DeviceFilter& filter = nullptr,
+                  bool visible = false);
 
 // One pass of the program's loop body with `dik` held (0: none): the clock
 // advances msPerFrame, the keyboard is polled and RenderFrame draws and
