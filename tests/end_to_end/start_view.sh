@@ -1,8 +1,9 @@
 # Shared by the scripts that compare start views (the Wine comparison and the
 # package tests); needs xvfb_common.sh's screen. ef_start_view OUT DIR
 # PROGRAM... runs the program in DIR, waits for its window and its first frame
-# (the sky is the clear colour), lets the view settle after the camera's first
-# update, screenshots the window's area into OUT and ends the program: with
+# (the sky is the clear colour), then for the view to settle after the
+# camera's first update (two shots in a row alike), screenshots the window's
+# area into OUT and ends the program: with
 # EF_END_WITH_ESCAPE=1 by an Escape key press, which must end it with exit
 # code 0, otherwise by a signal. On the way it fails when a message box shows
 # (a missing image, a start-up failure) and when the window carries no icon
@@ -18,14 +19,15 @@ ef_start_view() {
     echo "FAIL: no window from $*: $(cat "$out.log")" >&2
     return 1
   fi
-  local i sky="" box=""
-  for i in $(seq 60); do
+  local sky="" box=""
+  local end=$((SECONDS + 60))
+  while [ "$SECONDS" -le "$end" ]; do
     box=$(xdotool search --onlyvisible --name "^(Fehler|Error)$" 2>/dev/null | head -n1)
     [ -n "$box" ] && break
     import -window root -crop 824x568+20+20 +repage "$out"
     sky=$(convert "$out" -format '%[pixel:p{400,20}]' info:)
     [ "$sky" = "srgb(204,204,255)" ] && break
-    sleep 1
+    sleep 0.2
   done
   local status=0
   if [ -n "$box" ]; then
@@ -34,9 +36,10 @@ ef_start_view() {
   elif [ "$sky" != "srgb(204,204,255)" ]; then
     echo "FAIL: no frame from $*: top of the window is $sky" >&2
     status=1
+  elif ! ef_settled_shot "$out" 824x568+20+20; then
+    echo "FAIL: the view of $* did not settle" >&2
+    status=1
   else
-    sleep 2
-    import -window root -crop 824x568+20+20 +repage "$out"
     # The window that shows the frame: the layer may have made it again
     # behind the program's HWND while it chose how to reach OpenGL.
     window=$(ef_find_window 10 --name "^Direct3D \(DX9\) - FULL Screen$")

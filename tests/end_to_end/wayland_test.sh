@@ -76,22 +76,25 @@ origin=${area#*x*[+-]}
 x=${origin%%[+-]*}
 y=${origin#*[+-]}
 echo "window at ($x, $y) on weston's screen"
-sleep 2
-import -window root -crop "824x568+$x+$y" +repage "$work/before.png"
+ef_settled_shot "$work/before.png" "824x568+$x+$y" || fail "the view did not settle"
 line=$("$image_compare" --profile start_view "$work/reference.png" "$work/before.png") || {
   cp "$work/before.png" "$build/wayland_start_view.png"
   fail "the window differs from the capture tool's start view: $line (in $build/wayland_start_view.png)"
 }
 echo "start view: $line"
 
+# Up held until the view has moved (at most 30 s).
 xdotool keydown Up
-sleep 1.5
+end=$((SECONDS + 30))
+changed=0
+while [ "${changed%%.*}" -le 1000 ] 2>/dev/null && [ "$SECONDS" -le "$end" ]; do
+  sleep 0.1
+  import -window root -crop "824x568+$x+$y" +repage "$work/after.png"
+  changed=$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 || true)
+done
 xdotool keyup Up
-sleep 0.3
-import -window root -crop "824x568+$x+$y" +repage "$work/after.png"
-changed=$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 || true)
 echo "pixels changed by holding Up: $changed"
-[ "${changed%%.*}" -gt 1000 ] 2>/dev/null || fail "holding Up did not change the view"
+[ "${changed%%.*}" -gt 1000 ] 2>/dev/null || fail "holding Up did not change the view in 30 s"
 
 xdotool keydown Escape
 sleep 0.3

@@ -10,13 +10,18 @@
 #  - given the focus back, nothing is stuck, Up moves the view again, and a
 #    quick tap of Escape (the window message path) ends it with exit code 0.
 # Then a second run: a window manager's close request ends it with 0 too.
-# usage: window_test.sh BUILD_DIR SEND_CLOSE_REQUEST
+# Each check spans a number of the viewer's presented frames, counted by
+# FRAME_COUNTER (tests/mocks/frame_counter.c), not seconds: the same checks
+# on a fast machine and on a slow one.
+# usage: window_test.sh BUILD_DIR SEND_CLOSE_REQUEST FRAME_COUNTER
 set -uo pipefail
 build=$1
 send_close=$2
+counter=$3
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xvfb_common.sh"
 work=$(mktemp -d)
+export EF_FRAMES_FILE=$work/frames
 pid=""
 other_pid=""
 cleanup() {
@@ -38,30 +43,33 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 shot() { import -window root -crop 824x568+20+20 +repage "$work/$1.png"; }
 changed() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
 alive() { kill -0 "$pid" 2>/dev/null || fail "the viewer ended; output: $(cat "$work/out.txt")"; }
-# between NAME SECONDS: the pixels that changed between two shots SECONDS apart.
+# frames N: waits for N more of the viewer's frames.
+frames() { ef_wait_frames "$1" || fail "the viewer presented no $1 frames in 60 s"; }
+# between NAME FRAMES: the pixels that changed between two shots FRAMES frames apart.
 between() {
   shot "$1_a"
-  sleep "$2"
+  frames "$2"
   shot "$1_b"
   changed "$1_a" "$1_b"
 }
-# still NAME SECONDS WHAT FAULT: no pixel changes over SECONDS.
+# still NAME FRAMES WHAT FAULT: no pixel changes over FRAMES frames.
 still() {
   local n
   n=$(between "$1" "$2")
-  echo "$3: $n pixels changed in $2 s"
+  echo "$3: $n pixels changed in $2 frames"
   [ "$n" = "0" ] || fail "$4"
 }
-# moving NAME WHAT FAULT: over 1000 pixels change in half a second.
+# moving NAME WHAT FAULT: over 1000 pixels change in 30 frames (with a key
+# held, each frame 3 ms or more after the last takes a step).
 moving() {
   local n
-  n=$(between "$1" 0.5)
-  echo "$2: $n pixels changed in 0.5 s"
+  n=$(between "$1" 30)
+  echo "$2: $n pixels changed in 30 frames"
   [ "${n%%.*}" -gt 1000 ] 2>/dev/null || fail "$3"
 }
 
 start_viewer() {
-  ./endless-field >"$work/out.txt" 2>&1 &
+  ef_counted "$counter" ./endless-field >"$work/out.txt" 2>&1 &
   pid=$!
   window=$(ef_find_window 60 --name "^Direct3D \(DX9\) - FULL Screen$")
   [ -n "$window" ] || fail "no window appeared; output: $(cat "$work/out.txt")"
@@ -90,17 +98,18 @@ xdotool windowfocus --sync "$window"
 wait_for_frame
 
 # The control: drawn and focused, no key held. The camera's first update may
-# still land right after the first frame, so wait for a still view (at most
-# 10 s), then demand that it stays still.
+# still land right after the first frame, so wait for a still view, then
+# demand that it stays still.
 for i in $(seq 20); do
-  n=$(between settle 0.5)
+  n=$(between settle 30)
   [ "$n" = "0" ] && break
 done
-still control 1 "focused, no key held" "the view moves with no key held"
+still control 100 "focused, no key held" "the view moves with no key held"
 
-# Focused: holding Up moves the view.
+# Focused: holding Up moves the view (from the next frames on: the key
+# reaches the viewer at its next look at the queue).
 xdotool keydown Up
-sleep 0.5
+frames 10
 moving moving "focused, Up held" "holding Up with the focus did not move the view"
 
 # Another window takes the focus; Up stays held.
@@ -110,17 +119,18 @@ other=$(ef_find_window 10 --classname "^focus_thief$")
 [ -n "$other" ] || fail "the other window did not appear"
 xdotool windowfocus --sync "$other"
 [ "$(xdotool getwindowfocus)" = "$other" ] || fail "the focus did not move to the other window"
-sleep 0.5
-still lost 1 "unfocused, Up still held" "the view kept moving after the focus was lost"
+frames 10
+still lost 100 "unfocused, Up still held" "the view kept moving after the focus was lost"
 alive
 xdotool keyup Up
 
-# Keys pressed while unfocused do nothing: movement keys and Escape.
+# Keys pressed while unfocused do nothing: movement keys and Escape, each held
+# over frames that would have moved the view.
 shot before_keys
-xdotool keydown Down; sleep 0.5; xdotool keyup Down
-xdotool keydown Prior; sleep 0.5; xdotool keyup Prior
+xdotool keydown Down; frames 30; xdotool keyup Down
+xdotool keydown Prior; frames 30; xdotool keyup Prior
 xdotool key Escape
-sleep 0.5
+frames 30
 shot after_keys
 n=$(changed before_keys after_keys)
 echo "unfocused, Down, Page Up and Escape pressed: $n pixels changed"
@@ -130,10 +140,10 @@ alive
 # Focus back: no key is stuck down, Up still works, and a quick Escape tap
 # quits with 0.
 xdotool windowfocus --sync "$window"
-sleep 0.5
-still back 0.5 "focus back, no key held" "the view moves with no key held after the focus came back"
+frames 10
+still back 30 "focus back, no key held" "the view moves with no key held after the focus came back"
 xdotool keydown Up
-sleep 0.3
+frames 10
 moving moving_again "focus back, Up held" "Up did nothing after the focus came back"
 xdotool keyup Up
 xdotool key Escape

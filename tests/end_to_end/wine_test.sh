@@ -178,9 +178,10 @@ ef_wine_run() {
   fi
   window=$(xdotool search --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" 2>/dev/null | head -n1)
   if [ "$status" = 0 ] && [ -n "$name" ]; then
-    sleep 2
-    import -window root -crop 824x568+20+20 +repage "$work/$name.png"
-    if ! xprop -id "$window" _NET_WM_ICON | grep "Icon (" >/dev/null; then
+    if ! ef_settled_shot "$work/$name.png" 824x568+20+20; then
+      echo "FAIL: the view of $exe did not settle" >&2
+      status=1
+    elif ! xprop -id "$window" _NET_WM_ICON | grep "Icon (" >/dev/null; then
       echo "FAIL: the window of $exe has no icon" >&2
       status=1
     fi

@@ -65,3 +65,53 @@ ef_wait_exit() {
   kill "$pid" 2>/dev/null || true
   return 124
 }
+
+# The viewer's presented frames, for waiting on frames instead of seconds:
+# ef_counted COUNTER_LIBRARY COMMAND... becomes COMMAND (it execs: run it in
+# the background or a subshell) with the frame counter
+# (tests/mocks/frame_counter.c) preloaded, counting into $EF_FRAMES_FILE (a
+# file of the caller's work folder); ef_frames prints the count so far, and
+# ef_wait_frames N [SECONDS] waits until N more frames than now have been
+# presented (false after SECONDS, 60 by default: a stuck viewer).
+ef_counted() {
+  local counter=$1
+  shift
+  : >"$EF_FRAMES_FILE"
+  # A sanitizer build's runtime wants to be the first library; the counter
+  # comes before it and touches nothing of its.
+  exec env LD_PRELOAD="$counter${LD_PRELOAD:+:$LD_PRELOAD}" EF_FRAME_COUNTER="$EF_FRAMES_FILE" \
+    ASAN_OPTIONS="verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}" "$@"
+}
+ef_frames() {
+  local n
+  n=$(od -An -t u8 -N8 "$EF_FRAMES_FILE" 2>/dev/null | tr -d ' ')
+  echo "${n:-0}"
+}
+ef_wait_frames() {
+  local want end=$((SECONDS + ${2:-60}))
+  want=$(($(ef_frames) + $1))
+  while [ "$(ef_frames)" -lt "$want" ]; do
+    [ "$SECONDS" -le "$end" ] || return 1
+    sleep 0.01
+  done
+}
+
+# ef_settled_shot OUT GEOMETRY [SECONDS]: screenshots GEOMETRY (WxH+X+Y) of
+# the screen into OUT until two shots in a row are the same picture: a view
+# that has stopped changing, whatever the program's frame rate (false after
+# SECONDS, 30 by default).
+ef_settled_shot() {
+  local out=$1 geometry=$2 end=$((SECONDS + ${3:-30})) previous="$1.previous.png"
+  import -window root -crop "$geometry" +repage "$previous"
+  while [ "$SECONDS" -le "$end" ]; do
+    sleep 0.2
+    import -window root -crop "$geometry" +repage "$out"
+    if [ "$(command compare -metric AE "$previous" "$out" null: 2>&1 | cut -d' ' -f1)" = 0 ]; then
+      rm -f "$previous"
+      return 0
+    fi
+    mv "$out" "$previous"
+  done
+  mv "$previous" "$out"
+  return 1
+}
