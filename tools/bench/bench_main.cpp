@@ -28,6 +28,11 @@
 //       SDL_GL_SwapWindow, the CPU time it had used by then (which a loaded
 //       machine does not stretch), and its peak resident memory after N
 //       frames.
+//   endless-field-bench rate [--skip N] [--frames M] -- COMMAND ARGS...
+//       Runs COMMAND (the viewer, say) with the same probe and prints its
+//       frame rate over M presented frames after the first N: counted in
+//       frames, with nothing in the driver to slow it (Mesa's GALLIUM_HUD
+//       costs the viewer a third of its rate).
 //
 // Run from the folder that holds the program's images (pic/, FIGHTER.png).
 #include <dlfcn.h>
@@ -77,6 +82,7 @@ struct Options {
   bool window = false;
   long skip = 0;
   long probeFrames = 200;
+  bool probeFramesGiven = false;
   std::vector<char*> command;
 };
 
@@ -86,7 +92,7 @@ struct Options {
 }
 
 Options ParseOptions(int argc, char** argv) {
-  if (argc < 2) Fail("usage: endless-field-bench program|minimal|profile|startup [options]");
+  if (argc < 2) Fail("usage: endless-field-bench program|minimal|profile|startup|rate [options]");
   Options o;
   o.mode = argv[1];
   for (int i = 2; i < argc; ++i) {
@@ -113,6 +119,7 @@ Options ParseOptions(int argc, char** argv) {
       if (!headless::ParseCount(value(), &o.skip)) Fail("bad --skip");
     } else if (arg == "--frames") {
       if (!headless::ParseCount(value(), &o.probeFrames)) Fail("bad --frames");
+      o.probeFramesGiven = true;
     } else if (arg == "--") {
       for (++i; i < argc; ++i) o.command.push_back(argv[i]);
     } else {
@@ -242,8 +249,15 @@ int RunProfile(const Options& o) {
   return 0;
 }
 
-int RunStartup(const Options& o) {
-  if (o.command.size() < 2) Fail("startup needs -- COMMAND");
+struct ProbeRun {
+  long long firstNs = 0, firstCpuNs = 0, skipNs = 0, lastNs = 0, startNs = 0;
+  long peakRssKb = 0;
+};
+
+// Runs o.command with first_frame_probe.so preloaded until it has presented
+// `frames` frames, marking the one numbered `skip`.
+ProbeRun RunProbed(const Options& o, long skip, long frames) {
+  if (o.command.size() < 2) Fail(o.mode + " needs -- COMMAND");
   char probe[4096];
   const ssize_t n = readlink("/proc/self/exe", probe, sizeof probe - 64);
   if (n <= 0) Fail("cannot find the probe");
@@ -255,7 +269,8 @@ int RunStartup(const Options& o) {
   close(fd);
   setenv("LD_PRELOAD", probe, 1);
   setenv("EF_PROBE_OUT", result, 1);
-  setenv("EF_PROBE_FRAMES", std::to_string(o.probeFrames).c_str(), 1);
+  setenv("EF_PROBE_FRAMES", std::to_string(frames).c_str(), 1);
+  setenv("EF_PROBE_SKIP", std::to_string(skip).c_str(), 1);
 
   timespec t0;
   clock_gettime(CLOCK_MONOTONIC, &t0);
@@ -268,17 +283,33 @@ int RunStartup(const Options& o) {
   rusage usage;
   wait4(child, &status, 0, &usage);
   unsetenv("LD_PRELOAD");
-  long long firstNs = 0;
-  long long cpuNs = 0;
+  ProbeRun run;
   if (FILE* f = fopen(result, "r")) {
-    if (fscanf(f, "%lld %lld", &firstNs, &cpuNs) != 2) firstNs = 0;
+    if (fscanf(f, "%lld %lld %lld %lld", &run.firstNs, &run.firstCpuNs, &run.skipNs, &run.lastNs) !=
+        4)
+      run.firstNs = 0;
     fclose(f);
   }
   unlink(result);
-  if (firstNs == 0) Fail("the command presented no frame");
-  const long long startNs = static_cast<long long>(t0.tv_sec) * 1000000000LL + t0.tv_nsec;
+  if (run.firstNs == 0) Fail("the command did not present its frames");
+  run.startNs = static_cast<long long>(t0.tv_sec) * 1000000000LL + t0.tv_nsec;
+  run.peakRssKb = usage.ru_maxrss;
+  return run;
+}
+
+int RunStartup(const Options& o) {
+  const ProbeRun run = RunProbed(o, 1, o.probeFrames);
   printf("first_frame_ms=%.1f first_frame_cpu_ms=%.1f peak_rss_kb=%ld frames=%ld\n",
-         (firstNs - startNs) / 1e6, cpuNs / 1e6, usage.ru_maxrss, o.probeFrames);
+         (run.firstNs - run.startNs) / 1e6, run.firstCpuNs / 1e6, run.peakRssKb, o.probeFrames);
+  return 0;
+}
+
+int RunRate(const Options& o) {
+  const long skip = o.skip > 0 ? o.skip : 100;
+  const long frames = o.probeFramesGiven ? o.probeFrames : 3000;
+  const ProbeRun run = RunProbed(o, skip, skip + frames);
+  const double seconds = (run.lastNs - run.skipNs) / 1e9;
+  printf("fps=%.1f frames=%ld skipped=%ld\n", seconds > 0 ? frames / seconds : 0.0, frames, skip);
   return 0;
 }
 
@@ -290,5 +321,6 @@ int main(int argc, char** argv) {
   if (o.mode == "minimal") return RunMinimal(o);
   if (o.mode == "profile") return RunProfile(o);
   if (o.mode == "startup") return RunStartup(o);
+  if (o.mode == "rate") return RunRate(o);
   Fail("unknown mode " + o.mode);
 }

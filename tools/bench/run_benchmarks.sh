@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # The program's speed figures, one per line: builds the release preset, then
-#   - frame rates of the program headless (SDL offscreen) and of the minimal
-#     OpenGL program drawing the same frames, start view and flythrough, at
-#     824x568 and 1920x1080, median of N runs each, run in turn; and the
-#     same at 824x568 with both on OpenGL ES 3.0 contexts (EF_GL=es: the
-#     layer's path where a driver has no 3.3 core profile);
+#   - in a real X window (Xvfb, 824x568 at (20, 20), as the viewer's): frame
+#     rates of the program and of the minimal OpenGL program drawing the same
+#     frames in the same kind of window (GLX, same size and visual), start
+#     view and flythrough, median of N rounds; and the real viewer's rate
+#     (the first_frame_probe counting its presented frames), against the
+#     baseline's viewer when --baseline is given;
+#   - the same program/minimal pairs offscreen (SDL's offscreen driver, no
+#     presentation), at 824x568 and 1920x1080; and at 824x568 with both on
+#     OpenGL ES 3.0 contexts (EF_GL=es: the layer's path where a driver has
+#     no 3.3 core profile);
 #   - a callgrind profile: instructions of our code against all;
 #   - time to the first presented frame and peak memory of the real
 #     endless-field under Xvfb;
@@ -16,7 +21,8 @@
 #                                      [--baseline BENCH]
 #        (EF_BENCH_BUILD=<dir> uses another build folder, configured already;
 #        --baseline runs an endless-field-bench built from other sources, say
-#        the commit before a change, in the same rounds)
+#        the commit before a change, in the same rounds, and the viewer
+#        beside it, ../../endless-field, in the windowed rounds)
 set -euo pipefail
 unset EF_GL  # the core rows take the layer's own choice
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -67,59 +73,95 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", (b > 0 ? a / b : 0)}'; 
 echo "machine: nproc=$(nproc) cpu=\"$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n1)\" load=\"$(cut -d' ' -f1-3 /proc/loadavg)\""
 "$bench" program --size 824x568 --keys "none*2" --info | grep '^GL_' | sed 's/^/renderer: /'
 
-# run_pair SIZE NAME KEYS: N rounds; each runs the program, the minimal OpenGL
-# program and the baseline in turn, so that the machine's load hits all alike.
-# The ratio is taken per round (the two runs side by side), and its median
-# reported with the medians of the rates.
+# run_pair SIZE NAME KEYS [BENCH_OPTION...]: N rounds; each runs the program,
+# the minimal OpenGL program and the baseline in turn, so that the machine's
+# load hits all alike. The ratio is taken per round (the two runs side by
+# side), and its median reported with the medians of the rates.
 run_pair() {
-  local size=$1 name=$2 keys=$3 i p m b pr mr line
+  local size=$1 name=$2 keys=$3 i p m b pr mr line tag
+  shift 3
+  tag=$(tr -c 'A-Za-z0-9\n' '_' <<<"${size}_$name")
   : >"$work/p.txt"
   : >"$work/m.txt"
   : >"$work/r.txt"
   : >"$work/b.txt"
   for i in $(seq "$runs"); do
-    pr=$("$bench" program --size "$size" --keys "$keys" --times "$work/p_${size}_$name.dat" \
+    pr=$("$bench" program --size "$size" --keys "$keys" --times "$work/p_$tag.dat" "$@" \
       | field fps)
-    mr=$("$bench" minimal --size "$size" --keys "$keys" --times "$work/m_${size}_$name.dat" \
+    mr=$("$bench" minimal --size "$size" --keys "$keys" --times "$work/m_$tag.dat" "$@" \
       | field fps)
     echo "$pr" >>"$work/p.txt"
     echo "$mr" >>"$work/m.txt"
     ratio "$pr" "$mr" >>"$work/r.txt"
     echo >>"$work/r.txt"
     if [ -n "$baseline" ]; then
-      "$baseline" program --size "$size" --keys "$keys" --times "$work/b_${size}_$name.dat" \
-        | field fps >>"$work/b.txt"
+      "$baseline" program --size "$size" --keys "$keys" --times "$work/b_$tag.dat" "$@" \
+        2>/dev/null | field fps >>"$work/b.txt" || true
     fi
   done
   p=$(median <"$work/p.txt")
   m=$(median <"$work/m.txt")
   line="fps $size $name: program $p, minimal OpenGL $m, program/minimal $(ratio "$p" "$m"), median of the rounds' ratios $(median <"$work/r.txt") ($(tr '\n' ' ' <"$work/r.txt" | sed 's/ $//'))"
-  if [ -n "$baseline" ]; then
+  if [ -n "$baseline" ] && [ -s "$work/b.txt" ]; then
     b=$(median <"$work/b.txt")
     line="$line; baseline $b, program/baseline $(ratio "$p" "$b")"
+  elif [ -n "$baseline" ]; then
+    line="$line; the baseline did not run ($* unknown to it?)"
   fi
   echo "$line (medians of $runs; program runs: $(tr '\n' ' ' <"$work/p.txt" | sed 's/ $//'))"
 }
 
+# The window people see: a 1024x768 Xvfb screen, the windows 824x568 at
+# (20, 20), drawn through GLX, as the viewer's.
+source "$root/tests/end_to_end/xvfb_common.sh"
+ef_start_xvfb
+SDL_VIDEODRIVER=x11 run_pair 824x568 "start, X window" "$start" --window
+SDL_VIDEODRIVER=x11 run_pair 824x568 "flythrough, X window" "$fly" --window
+
+# The real viewer in its window, the start view: its presented frames counted
+# by the probe (3,000 after the first 100), in rounds with the baseline's.
+: >"$work/v.txt"
+: >"$work/vb.txt"
+: >"$work/vr.txt"
+baseline_viewer=
+[ -n "$baseline" ] && baseline_viewer=$(cd "$(dirname "$baseline")/../.." && pwd)/endless-field
+for i in $(seq "$runs"); do
+  v=$("$bench" rate -- ./endless-field | field fps)
+  echo "$v" >>"$work/v.txt"
+  if [ -n "$baseline_viewer" ] && [ -x "$baseline_viewer" ]; then
+    vb=$(cd "$(dirname "$baseline_viewer")" && "$bench" rate -- ./endless-field | field fps)
+    echo "$vb" >>"$work/vb.txt"
+    ratio "$v" "$vb" >>"$work/vr.txt"
+    echo >>"$work/vr.txt"
+  fi
+done
+line="viewer fps in its X window (824x568, start view, presented frames counted): $(median <"$work/v.txt") (medians of $runs: $(tr '\n' ' ' <"$work/v.txt" | sed 's/ $//'))"
+if [ -s "$work/vb.txt" ]; then
+  line="$line; baseline viewer $(median <"$work/vb.txt") ($(tr '\n' ' ' <"$work/vb.txt" | sed 's/ $//')), median of the rounds' ratios $(median <"$work/vr.txt")"
+fi
+echo "$line"
+
+# Offscreen (SDL's offscreen driver): nothing is presented, so these rows
+# show the drawing alone.
 sizes="824x568"
 [ "$big" = 1 ] && sizes="$sizes 1920x1080"
 for size in $sizes; do
-  run_pair "$size" start "$start"
-  run_pair "$size" flythrough "$fly"
+  SDL_VIDEODRIVER=offscreen run_pair "$size" "start, offscreen" "$start"
+  SDL_VIDEODRIVER=offscreen run_pair "$size" "flythrough, offscreen" "$fly"
 done
 # The ES rows: the program through the layer's ES path against the minimal
 # program on an ES context of its own (the baseline, if any, too).
-EF_GL=es run_pair 824x568 "start OpenGL ES" "$start"
-EF_GL=es run_pair 824x568 "flythrough OpenGL ES" "$fly"
+EF_GL=es SDL_VIDEODRIVER=offscreen run_pair 824x568 "start OpenGL ES, offscreen" "$start"
+EF_GL=es SDL_VIDEODRIVER=offscreen run_pair 824x568 "flythrough OpenGL ES, offscreen" "$fly"
 
 # Frame time over the flythrough (the last run of each), and its plot.
-paste "$work/p_824x568_flythrough.dat" "$work/m_824x568_flythrough.dat" \
+paste "$work/p_824x568_flythrough__X_window.dat" "$work/m_824x568_flythrough__X_window.dat" \
   | awk '{print $1, $2, $4}' >"$plots/flythrough_824x568.dat"
 if command -v gnuplot >/dev/null; then
   gnuplot <<GP
 set terminal pngcairo size 900,420 noenhanced
 set output "$plots/flythrough_824x568.png"
-set title "Frame time over the flythrough (up*600 right*100 up*600), 824x568, SDL offscreen, llvmpipe"
+set title "Frame time over the flythrough (up*600 right*100 up*600), 824x568 X window (Xvfb, GLX), llvmpipe"
 set xlabel "frame"
 set ylabel "ms"
 set key top right
@@ -163,9 +205,7 @@ if [ "$profile" = 1 ] && command -v valgrind >/dev/null; then
   echo "cpu: OpenGL ES, all instructions per frame, program $prog_total, minimal OpenGL ES $min_total, program/minimal $(ratio "$prog_total" "$min_total")"
 fi
 
-# The real executables in a 1024x768 Xvfb screen: the window is 824x568.
-source "$root/tests/end_to_end/xvfb_common.sh"
-ef_start_xvfb
+# The real executables in the same Xvfb screen: the window is 824x568.
 : >"$work/s.txt"
 : >"$work/c.txt"
 : >"$work/r.txt"
