@@ -9,6 +9,7 @@
 #include "d3d9/d3d9_hooks.h"
 #include "d3d9/device_caps.h"
 #include "d3d9/direct3d9.h"
+#include "d3d9/first_frame.h"
 #include "d3d9/gl_functions.h"
 #include "d3d9/log.h"
 #include "d3d9/texture.h"
@@ -159,6 +160,7 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
   }
   m_drawnSincePresent = false;
   PresentGlContext(m_context);
+  NotePresented();
   return D3D_OK;
 }
 

@@ -4,6 +4,8 @@
 #include "d3d9/device.h"
 #include "d3d9/log.h"
 
+#include <new>
+
 namespace platform {
 namespace {
 
@@ -41,7 +43,12 @@ HRESULT Texture::Create(Device* device, UINT width, UINT height, UINT levels, DW
   const UINT maxLevels = FullChainLevels(width, height);
   if (levels > maxLevels) return D3DERR_INVALIDCALL;
   if (levels == 0) levels = maxLevels;
-  *texture = new Texture(device, width, height, levels, usage, format, pool);
+  // A COM method never throws: memory the levels cannot have is E_OUTOFMEMORY.
+  try {
+    *texture = new Texture(device, width, height, levels, usage, format, pool);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
   return D3D_OK;
 }
 

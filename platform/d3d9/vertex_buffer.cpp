@@ -6,6 +6,8 @@
 #include "d3d9/log.h"
 #include "d3d9/translate.h"
 
+#include <new>
+
 namespace platform {
 
 HRESULT VertexBuffer::Create(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
@@ -15,7 +17,11 @@ HRESULT VertexBuffer::Create(Device* device, UINT length, DWORD usage, DWORD fvf
     const FvfLayout layout = FvfLayoutFromD3D(fvf);
     if (layout.valid && length < layout.size) return D3DERR_INVALIDCALL;
   }
-  *buffer = new VertexBuffer(device, length, usage);
+  try {
+    *buffer = new VertexBuffer(device, length, usage);
+  } catch (const std::bad_alloc&) {  // a COM method never throws
+    return E_OUTOFMEMORY;
+  }
   return D3D_OK;
 }
 
