@@ -275,25 +275,36 @@ TEST_F(PixelTest, X8TexturesAreOpaqueAndA8TexturesCarryAlpha) {
 
 // Direct3D 9 samples pixels at integer coordinates: a quad from 0.5 to 64.5
 // covers pixels 1 to 64, where GL's half-pixel centres would give 0 to 63.
+// The same through a perspective projection at several depths (w), with the
+// edges a quarter pixel past the centres, where an offset not scaled with w
+// (at w 10, a tenth of it) lets pixel 0 and row 0 in and column 64 out.
 TEST_F(PixelTest, PixelCentresAreDirect3DOnes) {
   m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  const float x0 = 0.5f * 2.0f / kWidth - 1.0f;
-  const float x1 = 64.5f * 2.0f / kWidth - 1.0f;
-  const float y0 = 1.0f - 64.5f * 2.0f / kHeight;  // bottom edge at row 64.5
-  const float y1 = 1.0f - 0.5f * 2.0f / kHeight;   // top edge at row 0.5
-  PosColorVertex quad[6];
-  ColorQuadList(quad, x0, y0, x1, y1, 0.5f, 0xFF000000);
-  IDirect3DVertexBuffer9* buffer = MakeBuffer(quad, sizeof quad, kPosColorFvf);
-  DrawFrame(buffer, kPosColorFvf, sizeof(PosColorVertex), D3DPT_TRIANGLELIST, 2);
-  const Rgb black{0, 0, 0};
-  EXPECT_TRUE(RgbNear(Pixel(0, 32), kClear, 0)) << "column 0";
-  EXPECT_TRUE(RgbNear(Pixel(1, 32), black, 0)) << "column 1";
-  EXPECT_TRUE(RgbNear(Pixel(64, 32), black, 0)) << "column 64";
-  EXPECT_TRUE(RgbNear(Pixel(65, 32), kClear, 0)) << "column 65";
-  EXPECT_TRUE(RgbNear(Pixel(32, 0), kClear, 0)) << "row 0";
-  EXPECT_TRUE(RgbNear(Pixel(32, 1), black, 0)) << "row 1";
-  EXPECT_TRUE(RgbNear(Pixel(32, 64), black, 0)) << "row 64";
-  EXPECT_TRUE(RgbNear(Pixel(32, 65), kClear, 0)) << "row 65";
+  for (const float w : {0.0f, 2.0f, 5.0f, 10.0f}) {
+    // w 0: no projection, the quad at z 0.5 with w 1; otherwise x and y
+    // scale 1 (90 degrees, square), so that view-space x = ndc x * w.
+    const D3DMATRIX projection =
+        w == 0.0f ? Identity() : PerspectiveFovLH(3.14159265f / 2.0f, 1.0f, 1.0f, 100.0f);
+    m_device->SetTransform(D3DTS_PROJECTION, &projection);
+    const float edge = w == 0.0f ? 0.5f : 0.25f, s = w == 0.0f ? 1.0f : w;
+    const float x0 = edge * 2.0f / kWidth - 1.0f;
+    const float x1 = (64.0f + edge) * 2.0f / kWidth - 1.0f;
+    const float y0 = 1.0f - (64.0f + edge) * 2.0f / kHeight;  // bottom edge past row 64
+    const float y1 = 1.0f - edge * 2.0f / kHeight;            // top edge past row 0
+    PosColorVertex quad[6];
+    ColorQuadList(quad, x0 * s, y0 * s, x1 * s, y1 * s, w == 0.0f ? 0.5f : w, 0xFF000000);
+    IDirect3DVertexBuffer9* buffer = MakeBuffer(quad, sizeof quad, kPosColorFvf);
+    DrawFrame(buffer, kPosColorFvf, sizeof(PosColorVertex), D3DPT_TRIANGLELIST, 2);
+    const Rgb black{0, 0, 0};
+    const struct {
+      int x, y;
+      bool inside;
+    } edges[] = {{0, 32, false}, {1, 32, true}, {64, 32, true}, {65, 32, false},
+                 {32, 0, false}, {32, 1, true}, {32, 64, true}, {32, 65, false}};
+    for (const auto& e : edges)
+      EXPECT_TRUE(RgbNear(Pixel(e.x, e.y), e.inside ? black : kClear, 0))
+          << "pixel (" << e.x << ", " << e.y << ") at w " << w;
+  }
 }
 
 TEST_F(PixelTest, WorldViewProjectionUseRowVectors) {
