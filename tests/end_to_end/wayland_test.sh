@@ -5,8 +5,10 @@
 # 824 x 568, wherever weston placed it, since a Wayland client cannot place
 # its window), holding Up moves the view, Escape ends with exit code 0.
 #
-# With SCALE 2, weston's output is 512 x 384 in window units at scale 2: its X
-# window, the Xvfb screen, has 1024 x 768 pixels. The screen must measure in
+# With SCALE 2, weston's output is 512 x 384 in window units at scale 2 (its
+# x11 backend takes --width and --height in window units and makes its X
+# window that times the scale): its X window, the Xvfb screen, has 1024 x 768
+# pixels. The screen must measure in
 # pixels (the window's drawable is 1024 x 768 minus 200), the drawable must be
 # twice the window's size in window units and be the back buffer itself, and
 # weston's screen must show the start view at 824 x 568 pixels, unscaled. With
