@@ -34,7 +34,7 @@ bool ProbeGl(UINT* maxTextureSize, std::string* error);
 UINT DisplayRefreshRate();
 
 // True for a window CreateWindowExA made that can carry a context; its size
-// in window units (either pointer may be null).
+// in pixels (either pointer may be null).
 bool GlWindowSize(HWND hwnd, int* width, int* height);
 
 // Makes a context with `depthBits` (at least) on the window, current, with the

@@ -296,10 +296,13 @@ UINT DisplayRefreshRate() {
   return known ? static_cast<UINT>(desktop.refresh_rate) : 0;
 }
 
+// In pixels, as Windows measures a window's client area for a program aware
+// of DPI: on a scaled Wayland output, the window's size in window units times
+// the scale.
 bool GlWindowSize(HWND hwnd, int* width, int* height) {
   SDL_Window* window = SdlWindowFromHwnd(hwnd);
   if (!window) return false;
-  SDL_GetWindowSize(window, width, height);
+  SDL_GetWindowSizeInPixels(window, width, height);
   return true;
 }
 
@@ -329,6 +332,14 @@ GlContext* CreateGlContext(HWND hwnd, int depthBits, bool vsync, std::string* er
   }
   // Immediate presentation; "unsupported" (Xvfb) is harmless.
   SDL_GL_SetSwapInterval(vsync ? 1 : 0);
+  if (D3D9Verbose()) {
+    int units[2] = {0, 0};
+    int pixels[2] = {0, 0};
+    SDL_GetWindowSize(window, &units[0], &units[1]);
+    SDL_GL_GetDrawableSize(window, &pixels[0], &pixels[1]);
+    D3D9_LOG_ONCE("the device window is %d x %d in window units, its drawable %d x %d pixels",
+                  units[0], units[1], pixels[0], pixels[1]);
+  }
   GlContext* created = new GlContext;
   created->m_window = window;
   created->m_context = context;
