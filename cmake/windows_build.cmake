@@ -2,7 +2,8 @@
 # as resource 107 with windres, and the images it reads generated beside
 # endless-field.exe by the image generator, which is built for (and run on)
 # the build machine with the host's own compiler. Both executables carry the
-# application manifest (per-monitor DPI awareness).
+# application manifest (per-monitor DPI awareness); the viewer also links the
+# layer's 1 ms clock (platform/win32/timer_period_windows.cpp).
 #
 # D3DX: by default the layer's own (platform/d3dx9, decoding through WIC) is
 # linked into the executables, so they import only DLLs that every Windows 10
@@ -63,6 +64,11 @@ set(EF_MANIFEST_RC ${CMAKE_BINARY_DIR}/generated/manifest.rc)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/manifest.rc.in ${EF_MANIFEST_RC} @ONLY)
 set_source_files_properties(${EF_MANIFEST_RC} PROPERTIES OBJECT_DEPENDS ${EF_MANIFEST})
 
+# The 1 ms clock (timeBeginPeriod at start-up, timeEndPeriod at exit): an
+# object library, so that its static object is linked although nothing
+# refers to it.
+add_library(platform_timer_period OBJECT ${CMAKE_SOURCE_DIR}/platform/win32/timer_period_windows.cpp)
+
 # The program's sources but its entry, compiled once for every executable
 # (the capture tool brings its own loop).
 set(ef_program_core_sources ${EF_PROGRAM_SOURCES})
@@ -73,7 +79,8 @@ target_include_directories(ef_program_objects PUBLIC ${CMAKE_SOURCE_DIR})
 # ef_add_viewer(TARGET D3DX): endless-field.exe on the given D3DX.
 function(ef_add_viewer target d3dx)
   add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/app/win_main.cpp
-    $<TARGET_OBJECTS:ef_program_objects> ${EF_ICON_RC} ${EF_MANIFEST_RC})
+    $<TARGET_OBJECTS:ef_program_objects> $<TARGET_OBJECTS:platform_timer_period>
+    ${EF_ICON_RC} ${EF_MANIFEST_RC})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME endless-field)
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${d3dx} d3d9 dinput8 dxguid winmm
