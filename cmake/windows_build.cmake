@@ -58,7 +58,7 @@ set_source_files_properties(${EF_ICON_RC} PROPERTIES
   OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/icon/endless-field.ico)
 
 # The application manifest (per-monitor DPI awareness), resource 24, id 1 of
-# the viewer and the capture tool (tools/capture).
+# the viewer, the capture tool (tools/capture) and the DPI check program.
 set(EF_MANIFEST ${CMAKE_SOURCE_DIR}/packaging/windows/endless-field.manifest)
 set(EF_MANIFEST_RC ${CMAKE_BINARY_DIR}/generated/manifest.rc)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/manifest.rc.in ${EF_MANIFEST_RC} @ONLY)
@@ -103,6 +103,18 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/asset_files.inc
 add_executable(wine_d3dx_check ${CMAKE_SOURCE_DIR}/tests/end_to_end/wine_d3dx_check.cpp)
 target_include_directories(wine_d3dx_check PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(wine_d3dx_check PRIVATE ef_d3dx_layer d3d9 -static-libgcc -static-libstdc++)
+
+# What a process reports about DPI, with the program's manifest and without
+# it (the Wine test's check and its negative control).
+foreach(variant "" _no_manifest)
+  set(ef_dpi_sources ${CMAKE_SOURCE_DIR}/tests/end_to_end/wine_dpi_check.c)
+  if(variant STREQUAL "")
+    list(APPEND ef_dpi_sources ${EF_MANIFEST_RC})
+  endif()
+  add_executable(wine_dpi_check${variant} ${ef_dpi_sources})
+  target_compile_definitions(wine_dpi_check${variant} PRIVATE WINVER=0x0A00 _WIN32_WINNT=0x0A00)
+  target_link_libraries(wine_dpi_check${variant} PRIVATE -static-libgcc)
+endforeach()
 
 # Every build of the viewer and the capture tool must carry the manifest; the
 # build fails otherwise.
