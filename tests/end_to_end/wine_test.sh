@@ -3,7 +3,9 @@
 # screen booted once for all cases, against the native build:
 #  1. imports: the zip's endless-field.exe and the capture tool import only
 #     DLLs that every Windows 10 and 11 has; the build on the SDK's D3DX
-#     (system-d3dx/) must fail that check.
+#     (system-d3dx/) must fail that check. The capture tool, whose clock only
+#     its frames move, imports no winmm.dll. Both carry the application
+#     manifest; an executable without it must fail that check.
 #  2. the unpacked zip with Wine's D3DX switched off (as on a stock Windows):
 #     no message box, the window carries the icon, the start view equals the
 #     native one, Escape ends it with exit code 0; and the build on Wine's
@@ -18,6 +20,11 @@
 #     native one, run the same key script (the Windows ones beside cases 2 to
 #     5); every 50th frame: ours under Wine against the native one, and
 #     against the one on Wine's D3DX.
+#  7. DPI awareness and the 1 ms clock: a check program with the program's
+#     manifest reports per-monitor awareness and the manifest's PerMonitorV2,
+#     the same without the manifest must not; in one of the runs of 5, a relay
+#     trace of winmm shows the program calling timeBeginPeriod(1) before its
+#     first timeGetTime and timeEndPeriod(1) after its last.
 # usage: wine_test.sh BUILD_DIR WINDOWS_DIR WINDOWS_ZIP NATIVE_CAPTURE IMAGE_COMPARE
 set -uo pipefail
 build=$(readlink -f "$1")
@@ -42,7 +49,8 @@ source "$here/../skip.sh"
 command -v wine >/dev/null || ef_skip "wine is not installed"
 for file in "$windows/endless-field.exe" "$windows/tools/capture/endless-field-capture.exe" \
   "$windows/system-d3dx/endless-field.exe" "$windows/system-d3dx/endless-field-capture.exe" \
-  "$windows/wine_d3dx_check.exe" "$zip"; do
+  "$windows/wine_d3dx_check.exe" "$windows/wine_dpi_check.exe" \
+  "$windows/wine_dpi_check_no_manifest.exe" "$zip"; do
   [ -f "$file" ] ||
     ef_skip "no $file (cmake --preset windows && cmake --build --preset windows --target package)"
 done
@@ -84,12 +92,26 @@ zipdir=$(dirname "$(find "$work/unpacked" -name endless-field.exe | head -n1)")
 if "$root/scripts/check_windows_imports.sh" "$windows/system-d3dx/endless-field.exe" 2>/dev/null; then
   fail "the import check passed the build on d3dx9_43.dll"
 fi
+x86_64-w64-mingw32-objdump -p "$windows/tools/capture/endless-field-capture.exe" |
+  grep -qi "DLL Name: winmm.dll" && fail "the capture tool imports winmm.dll"
+"$root/scripts/check_windows_manifest.sh" "$zipdir/endless-field.exe" \
+  "$windows/tools/capture/endless-field-capture.exe" || fail "the Windows build lacks its manifest"
+if "$root/scripts/check_windows_manifest.sh" "$windows/wine_dpi_check_no_manifest.exe" 2>/dev/null; then
+  fail "the manifest check passed an executable without a manifest"
+fi
 
 # The prefix boots while the native side runs.
 ef_start_xvfb || exit 1
 # (without the display: its "updating the prefix" window would show in the
-# native start view)
-(env -u DISPLAY wineboot -i >/dev/null 2>&1; wineserver -w) &
+# native start view). The relay trace of 7 takes only the program's clock
+# calls (Wine reads the list when a process starts with +relay).
+relay_include="winmm.timeBeginPeriod;winmm.timeEndPeriod;winmm.timeGetTime"
+(
+  env -u DISPLAY wineboot -i >/dev/null 2>&1
+  env -u DISPLAY wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
+    /d "$relay_include" /f >/dev/null 2>&1
+  wineserver -w
+) &
 boot=$!
 pids+=("$boot")
 "$native_capture" --assets "$build" --size 824x568 --keys "$KEYS" --frames-dir "$work/native" \
@@ -125,6 +147,11 @@ layer_fly=$!
 capture system-d3dx "$on" &
 system_fly=$!
 pids+=("$layer_fly" "$system_fly")
+# 7, beside them: the DPI check programs (console programs, no window).
+(cd "$windows" && wine wine_dpi_check.exe >"$work/dpi.txt" 2>"$work/dpi.err" &&
+  wine wine_dpi_check_no_manifest.exe >"$work/dpi_none.txt" 2>>"$work/dpi.err") &
+dpi_check=$!
+pids+=("$dpi_check")
 # Wine activates a new window: a capture tool's window made while a case's
 # program runs would take the keyboard's focus from it. The cases start once
 # both windows exist (or a capture tool has ended; the comparison says why).
@@ -144,7 +171,10 @@ done
 ef_wine_run() {
   local name=$1 dir=$2 overrides=$3 exe=$4 boxes=$5
   local log="$work/run.log" pid window box last_box="" seen=0 sky="" end=$((SECONDS + 60)) status
-  (cd "$dir" && WINEDLLOVERRIDES="$overrides" WINEDEBUG=+seh exec wine "$exe") >"$log" 2>&1 &
+  local debug=+seh
+  # EF_RELAY_LOG=FILE: the run with Wine's relay trace (see 7), kept in FILE.
+  [ -n "${EF_RELAY_LOG:-}" ] && debug=+seh,+relay
+  (cd "$dir" && WINEDLLOVERRIDES="$overrides" WINEDEBUG=$debug exec wine "$exe") >"$log" 2>&1 &
   pid=$!
   while [ "$SECONDS" -le "$end" ]; do
     box=$(xdotool search --onlyvisible --name "^(Fehler|Error)$" 2>/dev/null | head -n1)
@@ -203,6 +233,7 @@ ef_wine_run() {
   done
   ef_wait_exit "$pid" 10
   EF_EXIT_CODE=$?
+  [ -n "${EF_RELAY_LOG:-}" ] && cp "$log" "$EF_RELAY_LOG"
   # The next run finds its own window, not this one on its way out.
   for waited in $(seq 50); do
     xdotool search --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" >/dev/null 2>&1 || break
@@ -272,8 +303,16 @@ grep -E "images, largest|the failures" "$results/d3dx_check.txt" | tr -d '\r'
 # all runs.
 clean=0
 tolerated_before=$EF_TOLERATED
+relay_log=""
 for run in $(seq "$EXIT_RUNS"); do
-  ef_wine_run "" "$zipdir" "$off" endless-field.exe 0 && clean=$((clean + 1))
+  if [ -z "$relay_log" ]; then
+    # The first run that ends with 0 under the relay trace is 7's.
+    EF_RELAY_LOG="$work/relay.log" ef_wine_run "" "$zipdir" "$off" endless-field.exe 0 &&
+      clean=$((clean + 1))
+    [ "$EF_EXIT_CODE" = 0 ] && relay_log="$work/relay.log"
+  else
+    ef_wine_run "" "$zipdir" "$off" endless-field.exe 0 && clean=$((clean + 1))
+  fi
 done
 echo "Escape ended $clean of $EXIT_RUNS runs, $((EF_TOLERATED - tolerated_before)) of them" \
   "with the tolerated fault in Wine's teardown"
@@ -316,6 +355,44 @@ for a in "$work/native"/frame_*.png; do
 done
 [ "$compared" = $((FRAMES / EVERY)) ] || fail "compared $compared frames, expected $((FRAMES / EVERY))"
 [ "$differing" = 0 ] || fail "$differing frame pairs differ (in $results)"
+
+# 7. DPI awareness: what the check program reports with the program's
+# manifest and without it. Wine 8 makes every process per-monitor aware and
+# knows no PerMonitorV2 context, so there the manifest's setting tells the
+# two apart; on Windows the awareness does too (0 without the manifest).
+dpi_aware() {
+  [[ "$1" == 'awareness 2, dpiAwareness "PerMonitorV2'* ]]
+}
+wait "$dpi_check" || fail "the DPI check programs: $(cat "$work/dpi.err")"
+dpi=$(tr -d '\r' <"$work/dpi.txt")
+dpi_none=$(tr -d '\r' <"$work/dpi_none.txt" 2>/dev/null)
+echo "DPI, with the manifest: $dpi; without: $dpi_none"
+dpi_aware "$dpi" || fail "the check program with the manifest is not per-monitor DPI aware: $dpi"
+dpi_aware "$dpi_none" && fail "the DPI check passed the program without the manifest: $dpi_none"
+# The clock: the program's own winmm calls (returning into its image at
+# 0x140000000) in the relay trace, one letter each: B timeBeginPeriod(1),
+# T timeGetTime, E timeEndPeriod(1), X a period call with another value.
+# SetupScene and every frame read the clock, so there are at least two T.
+timer_calls() {
+  grep -E 'Call winmm\.time[A-Za-z]+\([0-9a-f]*\) ret=14[0-9a-f]{7}$' "$1" | awk '
+    /timeBeginPeriod\(00000001\)/ { s = s "B"; next }
+    /timeEndPeriod\(00000001\)/ { s = s "E"; next }
+    /timeGetTime\(\)/ { s = s "T"; next }
+    { s = s "X" }
+    END { print s }'
+}
+if [ -z "$relay_log" ]; then
+  fail "no run of 5 ended with exit code 0 under the relay trace"
+else
+  cp "$relay_log" "$results/"
+  calls=$(timer_calls "$relay_log")
+  if [[ "$calls" =~ ^BTT+E$ ]]; then
+    echo "the clock: timeBeginPeriod(1) before the first of $((${#calls} - 2)) timeGetTime calls," \
+      "timeEndPeriod(1) after the last"
+  else
+    fail "the program's clock calls, in order (B begin 1 ms, T timeGetTime, E end 1 ms, X other): ${calls:-none} (see $results/relay.log)"
+  fi
+fi
 
 if [ "$failures" != 0 ]; then
   echo "$failures failed"
