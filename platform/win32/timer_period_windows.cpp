@@ -8,10 +8,11 @@
 // static destructors.
 //
 // Only the Windows build compiles this file, as an object library linked into
-// endless-field.exe, so that the linker keeps the object although nothing
-// refers to it. Not in the capture tool: its timeGetTime is a clock that only
-// its frames move. On Linux and in the page the layer's timeGetTime
-// (clock.cpp) has 1 ms steps anyway.
+// endless-field.exe and the capture tool, so that the linker keeps the object
+// although nothing refers to it (the capture tool's program reads the tool's
+// own clock, which only its frames move, but runs as the viewer does). On
+// Linux and in the page the layer's timeGetTime (clock.cpp) has 1 ms steps
+// anyway.
 #include <windows.h>
 #include <mmsystem.h>
 

@@ -4,14 +4,16 @@
 #  1. imports: the zip's endless-field.exe and the capture tool import only
 #     DLLs that every Windows 10 and 11 has; the build on the SDK's D3DX
 #     (system-d3dx/) must fail that check. The capture tool, whose clock only
-#     its frames move, imports no winmm.dll. Both carry the application
-#     manifest; an executable without it must fail that check.
+#     its frames move, takes the 1 ms period from winmm.dll but not its
+#     timeGetTime. Both carry the application manifest; an executable
+#     without it must fail that check.
 #  2. the unpacked zip with Wine's D3DX switched off (as on a stock Windows):
 #     no message box, the window carries the icon, the start view equals the
 #     native one, Escape ends it with exit code 0; and the build on Wine's
 #     D3DX from the build folder the same.
 #  3. the sky's message boxes: with one sky face missing, one empty and one
-#     cut in half, both builds show exactly three boxes "Fehler" and go on.
+#     cut in half, both builds show exactly three boxes "Fehler" and go on;
+#     our D3DX's reason for the missing face reaches OutputDebugStringA.
 #  4. the decoders: wine_d3dx_check.exe loads every image through our D3DX and
 #     through Wine's d3dx9_43.dll and compares them; the failures agree.
 #  5. a clean exit: the unzipped program started and ended with Escape
@@ -92,8 +94,11 @@ zipdir=$(dirname "$(find "$work/unpacked" -name endless-field.exe | head -n1)")
 if "$root/scripts/check_windows_imports.sh" "$windows/system-d3dx/endless-field.exe" 2>/dev/null; then
   fail "the import check passed the build on d3dx9_43.dll"
 fi
-x86_64-w64-mingw32-objdump -p "$windows/tools/capture/endless-field-capture.exe" |
-  grep -qi "DLL Name: winmm.dll" && fail "the capture tool imports winmm.dll"
+# objdump lists each DLL's imported names after its "DLL Name" line.
+capture_winmm=$(x86_64-w64-mingw32-objdump -p "$windows/tools/capture/endless-field-capture.exe" |
+  awk '/DLL Name:/ {dll = tolower($3)} dll == "winmm.dll" && $NF ~ /^time/ {print $NF}' | sort | tr '\n' ' ')
+[ "$capture_winmm" = "timeBeginPeriod timeEndPeriod " ] ||
+  fail "the capture tool's winmm.dll imports are \"$capture_winmm\", not the 1 ms period alone"
 "$root/scripts/check_windows_manifest.sh" "$zipdir/endless-field.exe" \
   "$windows/tools/capture/endless-field-capture.exe" || fail "the Windows build lacks its manifest"
 if "$root/scripts/check_windows_manifest.sh" "$windows/wine_dpi_check_no_manifest.exe" 2>/dev/null; then
@@ -164,16 +169,18 @@ done
 
 # ef_wine_run NAME DIR OVERRIDES EXE BOXES: runs EXE (relative to DIR) in DIR,
 # answers the message boxes "Fehler" (there must be BOXES of them), waits for
-# the first frame (the sky's clear colour at the top), then holds Escape and
+# the first frame (the sky's clear colour at the top; 5 minutes at most, for a
+# loaded machine), then holds Escape and
 # requires exit code 0 (or the tolerated fault of Wine's teardown, see 5). With
 # NAME, also requires the icon and writes the settled view to $work/NAME.png.
 # Quiet unless something fails.
 ef_wine_run() {
   local name=$1 dir=$2 overrides=$3 exe=$4 boxes=$5
-  local log="$work/run.log" pid window box last_box="" seen=0 sky="" end=$((SECONDS + 60)) status
-  local debug=+seh
+  local log="$work/run.log" pid window box last_box="" seen=0 sky="" end=$((SECONDS + 300)) status
+  # warn+debugstr: what the program sends to OutputDebugStringA (see 3).
+  local debug=+seh,warn+debugstr
   # EF_RELAY_LOG=FILE: the run with Wine's relay trace (see 7), kept in FILE.
-  [ -n "${EF_RELAY_LOG:-}" ] && debug=+seh,+relay
+  [ -n "${EF_RELAY_LOG:-}" ] && debug=+seh,warn+debugstr,+relay
   (cd "$dir" && WINEDLLOVERRIDES="$overrides" WINEDEBUG=$debug exec wine "$exe") >"$log" 2>&1 &
   pid=$!
   while [ "$SECONDS" -le "$end" ]; do
@@ -281,9 +288,14 @@ rm "$broken/pic/sky/front.jpg"
 : >"$broken/pic/sky/back.jpg"
 head -c $(($(stat -c %s "$zipdir/pic/sky/left.jpg") / 2)) "$zipdir/pic/sky/left.jpg" >"$broken/pic/sky/left.jpg"
 ef_wine_run "" "$broken" "$off" endless-field.exe 3 || fail "the sky's message boxes on our D3DX"
+# A double-clicked program has no stderr: our D3DX says the same through
+# OutputDebugStringA, which Wine's debugstr channel shows.
+grep -F 'debugstr:OutputDebugStringA "d3dx9: cannot load \"pic/sky/front.jpg\" (in the folder ' \
+  "$work/run.log" | grep -qF '): no such file\n"' ||
+  fail "no OutputDebugStringA line for the missing sky face: $(grep -F debugstr "$work/run.log" | head -n3)"
 ef_wine_run "" "$broken" "$on" endless-field-system-d3dx.exe 3 ||
   fail "the sky's message boxes on Wine's D3DX"
-echo "sky faces missing, empty and cut: three message boxes on either D3DX"
+echo "sky faces missing, empty and cut: three message boxes on either D3DX, the reasons through OutputDebugStringA"
 
 # 4. The decoders (Wine's D3DX on: the check program loads it itself).
 mkdir "$work/failures"
