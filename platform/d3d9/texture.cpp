@@ -58,7 +58,8 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
   }
   // New Direct3D textures read as zero; GL leaves them undefined.
   m_pixels.assign(offset, 0);
-  if (m_device->MakeCurrent()) MakeGlTexture();
+  // A context made again inside MakeCurrent has made this one's already.
+  if (m_device->MakeCurrent() && !m_glTexture) MakeGlTexture();
 }
 
 void Texture::MakeGlTexture() {

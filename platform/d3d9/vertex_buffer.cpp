@@ -22,7 +22,7 @@ HRESULT VertexBuffer::Create(Device* device, UINT length, DWORD usage, DWORD fvf
 VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage)
     : DeviceResource(device), m_usage(usage), m_bytes(length, 0) {
   m_vertexArrays.reserve(4);
-  if (m_device->MakeCurrent()) RecreateGlObjects();
+  if (m_device->MakeCurrent() && !m_glBuffer) RecreateGlObjects();  // as in Texture's
 }
 
 // The old vertex arrays went with the lost context; clear() keeps the room.
