@@ -255,17 +255,12 @@ def on_screen_keys_shown(driver):
         "return document.getElementById('keys').offsetParent !== null;")
 
 
-def native_start_view(work, build):
+def case_start_view(driver, url, work, build, options):
     reference = os.path.join(work, "native.png")
     capture = os.path.join(build, "tools/capture/endless-field-capture")
     subprocess.run([capture, "--size", "%dx%d" % CANVAS, "--out", reference], cwd=build,
                    check=True, env=dict(os.environ, SDL_VIDEODRIVER="offscreen"),
                    stdout=subprocess.DEVNULL)
-    return reference
-
-
-def case_start_view(driver, url, work, build, options):
-    reference = native_start_view(work, build)
     open_page(driver, url + "?verbose")
     messages = [entry["message"] for entry in console(driver)]
     if not any("the back buffer is the window's own framebuffer" in m for m in messages):
@@ -409,9 +404,10 @@ LOSE_CONTEXT = """
 
 
 def case_context_lost(driver, url, work, build, options):
-    reference = native_start_view(work, build)
     open_page(driver, url)
     frames(driver, 10)
+    start = os.path.join(work, "start.png")
+    canvas_png(driver, start)
     console(driver)
     driver.execute_script(LOSE_CONTEXT)
     context = lambda key: driver.execute_script("return efContext.%s;" % key)
@@ -431,7 +427,7 @@ def case_context_lost(driver, url, work, build, options):
     page = os.path.join(work, "restored.png")
     canvas_png(driver, page)
     # No key is held: the program draws the start view again.
-    if not compare(build, reference, page, SAME_VIEW):
+    if not compare(build, start, page, SAME_VIEW):
         fail("the restored canvas differs from the start view (see %s)" % work)
     noisy = [e["message"] for e in console(driver) if e["level"] in ("WARNING", "SEVERE")]
     if noisy:
