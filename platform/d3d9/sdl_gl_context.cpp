@@ -358,12 +358,16 @@ void DestroyGlContext(GlContext* context) {
   delete context;
 }
 
-bool MakeGlContextCurrent(GlContext* context) {
-  if (!context || !context->m_context || !SDL_WasInit(SDL_INIT_VIDEO)) return false;
+// A desktop context is never reported lost: SDL's contexts are made without
+// robustness, and a GPU reset there is the driver's to hide.
+GlContextStatus MakeGlContextCurrent(GlContext* context) {
+  if (!context || !context->m_context || !SDL_WasInit(SDL_INIT_VIDEO))
+    return GlContextStatus::kGone;
   if (SDL_GL_GetCurrentContext() != context->m_context) {
-    if (SDL_GL_MakeCurrent(context->m_window, context->m_context) != 0) return false;
+    if (SDL_GL_MakeCurrent(context->m_window, context->m_context) != 0)
+      return GlContextStatus::kGone;
   }
-  return true;
+  return GlContextStatus::kCurrent;
 }
 
 void GlDrawableSize(GlContext* context, int* width, int* height, bool* fixedSize) {

@@ -28,8 +28,14 @@ HRESULT VertexBuffer::Create(Device* device, UINT length, DWORD usage, DWORD fvf
 VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage)
     : DeviceResource(device), m_usage(usage), m_bytes(length, 0) {
   m_vertexArrays.reserve(4);
-  m_glBuffer =
-      m_device->Renderer().CreateBuffer(length, m_bytes.data(), (usage & D3DUSAGE_DYNAMIC) != 0);
+  if (m_device->MakeCurrent() && !m_glBuffer) RecreateGlObjects();  // as in Texture's
+}
+
+// The old vertex arrays went with the lost context; clear() keeps the room.
+void VertexBuffer::RecreateGlObjects() {
+  m_vertexArrays.clear();
+  m_glBuffer = m_device->Renderer().CreateBuffer(Length(), m_bytes.data(),
+                                                 (m_usage & D3DUSAGE_DYNAMIC) != 0);
 }
 
 VertexBuffer::~VertexBuffer() {

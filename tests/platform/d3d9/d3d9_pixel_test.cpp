@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "d3d9/device.h"
+#include "d3d9/gl_functions.h"
 #include "d3d9_test_support.h"
 
 namespace d3d9test {
@@ -326,6 +327,64 @@ TEST_F(PixelTest, WorldViewProjectionUseRowVectors) {
   EXPECT_TRUE(RgbNear(Pixel(80, 32), Rgb{0, 255, 0}, 0));
   EXPECT_TRUE(RgbNear(Pixel(64, 32), kClear, 0)) << "left of the translated quad";
   EXPECT_TRUE(RgbNear(Pixel(80, 64), kClear, 0)) << "below the translated quad";
+}
+
+// A context that the browser gives back after a loss holds none of the
+// device's GL objects: staged here by unbinding and deleting every small GL
+// name of each kind behind the device's back (names count up from 1). The
+// device makes its objects again from what it holds, and sets again the state
+// that no call of the frame changes (depth test, fog), so the frame is the same.
+TEST_F(PixelTest, AContextMadeAgainDrawsTheSameFrame) {
+  m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  m_device->SetRenderState(D3DRS_FOGENABLE, TRUE);
+  m_device->SetRenderState(D3DRS_FOGCOLOR, 0xFF000000);
+  m_device->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
+  const float fogEnd = 2.0f;  // eye depth 1 (no projection): half fogged
+  DWORD bits;
+  std::memcpy(&bits, &fogEnd, 4);
+  m_device->SetRenderState(D3DRS_FOGEND, bits);
+  IDirect3DTexture9* texture =
+      MakeTexture(2, 2, D3DFMT_X8R8G8B8, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
+  PosTexVertex far[4];
+  QuadStrip(far, -1, -1, 1, 1, 0.8f, 1, 1);
+  PosColorVertex near[6];
+  ColorQuadList(near, -0.5f, -0.5f, 0.5f, 0.5f, 0.2f, 0xFFFFFF00);
+  IDirect3DVertexBuffer9* farBuffer = MakeBuffer(far, sizeof far, kPosTexFvf);
+  IDirect3DVertexBuffer9* nearBuffer = MakeBuffer(near, sizeof near, kPosColorFvf);
+  const auto drawNearThenFar = [&]() {
+    ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColor, 1.0f, 0),
+              D3D_OK);
+    m_device->SetTexture(0, nullptr);
+    DrawFrame(nearBuffer, kPosColorFvf, sizeof(PosColorVertex), D3DPT_TRIANGLELIST, 2);
+    m_device->SetTexture(0, texture);
+    m_device->SetFVF(kPosTexFvf);
+    m_device->SetStreamSource(0, farBuffer, 0, sizeof(PosTexVertex));
+    EXPECT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+    ReadFrame();
+  };
+  drawNearThenFar();
+  const std::vector<uint8_t> before = m_frame;
+  EXPECT_TRUE(RgbNear(Pixel(64, 64), Rgb{128, 128, 0}, kTolerance)) << "the near quad, fogged";
+  EXPECT_TRUE(RgbNear(Pixel(8, 8), Rgb{128, 0, 0}, kTolerance)) << "the texture's top left";
+
+  platform::GlFunctions& gl = platform::Gl();
+  gl.UseProgram(0);  // a program in use outlives its deletion
+  for (GLuint name = 1; name <= 64; ++name) {
+    gl.DeleteTextures(1, &name);
+    gl.DeleteBuffers(1, &name);
+    gl.DeleteVertexArrays(1, &name);
+    gl.DeleteSamplers(1, &name);
+    gl.DeleteProgram(name);  // an error for names of no program, drained below
+  }
+  while (gl.GetError() != GL_NO_ERROR) {}
+  auto* device = dynamic_cast<platform::Device*>(m_device);
+  ASSERT_NE(device, nullptr);
+  device->RecreateGlObjects();
+  drawNearThenFar();
+  DumpFrame("context_made_again");
+  EXPECT_TRUE(RgbNear(Pixel(64, 64), Rgb{128, 128, 0}, kTolerance)) << "the near quad, fogged";
+  EXPECT_TRUE(RgbNear(Pixel(8, 8), Rgb{128, 0, 0}, kTolerance)) << "the texture's top left";
+  EXPECT_TRUE(m_frame == before) << "the frame differs from the one before";
 }
 
 }  // namespace
