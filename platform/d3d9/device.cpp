@@ -271,6 +271,7 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     return D3D_OK;
   }
   Texture* previous = m_state.BoundTexture();
+  if (ours) ours->UploadUnwrittenLevels();
   if (ours == previous) return D3D_OK;
   if (ours) ours->AddRefPrivate();
   m_state.SetTexture(ours);

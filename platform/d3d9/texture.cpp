@@ -4,10 +4,25 @@
 #include "d3d9/device.h"
 #include "d3d9/log.h"
 
+#include <sys/mman.h>
+
+#include <cstdlib>
 #include <new>
 
 namespace platform {
 namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+
+size_t LevelBytes(UINT width, UINT height, UINT levels) {
+  size_t total = 0;
+  for (UINT level = 0; level < levels; ++level) {
+    const UINT w = width >> level ? width >> level : 1;
+    const UINT h = height >> level ? height >> level : 1;
+    total += static_cast<size_t>(w) * h * 4;
+  }
+  return total;
+}
 
 UINT FullChainLevels(UINT width, UINT height) {
   UINT levels = 1;
@@ -52,32 +67,72 @@ HRESULT Texture::Create(Device* device, UINT width, UINT height, UINT levels, DW
   return D3D_OK;
 }
 
+Texture::LevelMemory::LevelMemory(size_t size) {
+  if (size >= kHugePage) {
+    // An anonymous mapping is zero; MADV_HUGEPAGE is advice, and where there
+    // is nothing to advise (the page's emulated mmap) it does nothing.
+    const size_t mapped = (size + kHugePage - 1) / kHugePage * kHugePage;
+    void* bytes = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (bytes != MAP_FAILED) {
+      madvise(bytes, mapped, MADV_HUGEPAGE);
+      m_bytes = static_cast<uint8_t*>(bytes);
+      m_mapped = mapped;
+      return;
+    }
+  }
+  m_bytes = static_cast<uint8_t*>(std::calloc(size, 1));
+  if (!m_bytes) throw std::bad_alloc();
+}
+
+Texture::LevelMemory::~LevelMemory() {
+  if (m_mapped)
+    munmap(m_bytes, m_mapped);
+  else
+    std::free(m_bytes);
+}
+
 Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage,
                  D3DFORMAT format, D3DPOOL pool)
-    : DeviceResource(device), m_format(format), m_usage(usage), m_pool(pool) {
+    : DeviceResource(device),
+      m_format(format),
+      m_usage(usage),
+      m_pool(pool),
+      m_pixels(LevelBytes(width, height, levels)) {
   size_t offset = 0;
   m_levels.reserve(levels);
   for (UINT level = 0; level < levels; ++level) {
     const UINT w = width >> level ? width >> level : 1;
     const UINT h = height >> level ? height >> level : 1;
-    m_levels.push_back(Level{w, h, offset, false, false});
+    m_levels.push_back(Level{w, h, offset, false, false, false});
     offset += static_cast<size_t>(w) * h * 4;
   }
-  // New Direct3D textures read as zero; GL leaves them undefined.
-  m_pixels.assign(offset, 0);
+  m_unwrittenLevels = levels;
   // A context made again inside MakeCurrent has made this one's already.
-  if (m_device->MakeCurrent() && !m_glTexture) MakeGlTexture();
+  if (m_device->MakeCurrent() && !m_glTexture)
+    m_glTexture =
+        m_device->Renderer().CreateTexture(width, height, levels, format == D3DFMT_X8R8G8B8);
+}
+
+void Texture::UploadLevel(UINT level) {
+  Level& info = m_levels[level];
+  m_device->Renderer().UploadTextureLevel(m_glTexture, level, info.width, info.height,
+                                          m_pixels.get() + info.offset,
+                                          m_format == D3DFMT_X8R8G8B8);
+  if (!info.uploaded) --m_unwrittenLevels;
+  info.uploaded = true;
+}
+
+void Texture::UploadZeroLevels() {
+  if (!m_device->MakeCurrent()) return;
+  for (UINT level = 0; level < m_levels.size(); ++level)
+    if (!m_levels[level].uploaded) UploadLevel(level);
 }
 
 void Texture::MakeGlTexture() {
-  GlRenderer& renderer = m_device->Renderer();
-  const bool opaque = m_format == D3DFMT_X8R8G8B8;
-  m_glTexture = renderer.CreateTexture(m_levels[0].width, m_levels[0].height,
-                                       static_cast<UINT>(m_levels.size()), opaque);
-  for (const Level& level : m_levels) {
-    renderer.UploadTextureLevel(m_glTexture, static_cast<UINT>(&level - m_levels.data()),
-                                level.width, level.height, m_pixels.data() + level.offset, opaque);
-  }
+  m_glTexture = m_device->Renderer().CreateTexture(m_levels[0].width, m_levels[0].height,
+                                                   static_cast<UINT>(m_levels.size()),
+                                                   m_format == D3DFMT_X8R8G8B8);
+  for (UINT level = 0; level < m_levels.size(); ++level) UploadLevel(level);
 }
 
 void Texture::RecreateGlObjects() { MakeGlTexture(); }
@@ -128,7 +183,7 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* re
   info.locked = true;
   info.readOnlyLock = (flags & D3DLOCK_READONLY) != 0;
   lockedRect->Pitch = static_cast<INT>(info.width * 4);
-  lockedRect->pBits = m_pixels.data() + start;
+  lockedRect->pBits = m_pixels.get() + start;
   return D3D_OK;
 }
 
@@ -137,11 +192,7 @@ HRESULT Texture::UnlockRect(UINT level) {
   Level& info = m_levels[level];
   if (!info.locked) return D3DERR_INVALIDCALL;
   info.locked = false;
-  if (!info.readOnlyLock && m_device->MakeCurrent()) {
-    m_device->Renderer().UploadTextureLevel(m_glTexture, level, info.width, info.height,
-                                            m_pixels.data() + info.offset,
-                                            m_format == D3DFMT_X8R8G8B8);
-  }
+  if (!info.readOnlyLock && m_device->MakeCurrent()) UploadLevel(level);
   return D3D_OK;
 }
 
