@@ -1,8 +1,9 @@
 # The browser build (Emscripten, WebGL 2): build/web/ holds index.html (our
 # own page), endless-field.js and .wasm, assets.txt (the list of images the
-# page loads into the program's virtual file system before it starts) and the
-# images themselves under their program paths (pic/..., FIGHTER.png), and the
-# program's icon (icon/), which the page shows as its favicon.
+# page loads into the program's virtual file system before it starts), the
+# images themselves under their program paths (pic/..., FIGHTER.png), the
+# program's icon (icon/), which the page shows as its favicon and home-screen
+# icon, and the web app manifest.
 # Nothing is fetched at build or run time: no Emscripten ports, no SDL.
 
 # Debian's emscripten lacks glcorearb.h; the layer's GL table uses its types
@@ -66,6 +67,8 @@ add_custom_command(
 list(JOIN EF_ASSET_FILES "\n" EF_ASSET_LIST)
 file(WRITE ${CMAKE_BINARY_DIR}/assets.txt "${EF_ASSET_LIST}\n")
 configure_file(${PROJECT_SOURCE_DIR}/platform/web/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
+configure_file(${PROJECT_SOURCE_DIR}/platform/web/manifest.webmanifest
+               ${CMAKE_BINARY_DIR}/manifest.webmanifest COPYONLY)
 add_custom_target(ef_web_assets ALL DEPENDS ${EF_ASSET_OUTPUTS})
 
 # The decoder check of the browser tests (tests/web/), beside the page in
