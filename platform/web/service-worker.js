@@ -4,7 +4,9 @@
 // writes a hash of those files into PAGE_VERSION), and from then on answers
 // the page's requests from that cache, going to the network only for what
 // it does not hold. A new build has a new hash, so the browser installs this
-// file again and the new files replace the old cache.
+// file again; the new worker waits until no tab shows the page (so that a
+// page never gets the old .js with the new .wasm), then its files replace
+// the old cache.
 // Limits: an image the server lacked at install is not kept (the page then
 // starts without it, as it does online); only GET requests are answered.
 'use strict';
@@ -33,11 +35,12 @@ function keepImages(cache) {
   });
 }
 
+// The first worker takes over at once: the page has nothing kept yet.
 self.addEventListener('install', function(event) {
   event.waitUntil(caches.open(CACHE).then(function(cache) {
     return cache.addAll(PAGE_FILES.map(fresh)).then(function() { return keepImages(cache); });
   }).then(function() {
-    return self.skipWaiting();
+    if (!self.registration.active) return self.skipWaiting();
   }));
 });
 
