@@ -5,7 +5,8 @@ start view is up, median of RUNS page loads, at each device pixel ratio
 asked for (--dpr 1 2 3: the same viewport with 1, 4 and 9 times the device
 pixels; the canvas's drawing buffer is the viewport's device pixels less 200
 each way, 824 x 568 at 1). The ratios take turns within each round, so that
-a change in the machine's load touches them alike.
+a change in the machine's load touches them alike, and each is also given
+against the first: the median of the rounds' ratios of their rates.
 
 usage: tools/bench/web_frame_rate.py [WEB_DIR] [--seconds S] [--runs N] [--dpr R...]
 WEB_DIR defaults to build/web (cmake --preset web && cmake --build --preset web).
@@ -59,11 +60,14 @@ def main():
         finally:
             driver.quit()
             server.shutdown()
+    first = rates[args.dpr[0]]
     for ratio in args.dpr:
         width, height = sizes[ratio]
-        print("page frames per second at device pixel ratio %g (%dx%d, %.2f MP): median %.1f of %s"
-              % (ratio, width, height, width * height / 1e6, statistics.median(rates[ratio]),
-                 ", ".join("%.1f" % r for r in rates[ratio])))
+        against = statistics.median(r / f for r, f in zip(rates[ratio], first))
+        print("page frames per second at device pixel ratio %g (%dx%d, %.2f MP): median %.1f of %s;"
+              " %.2f of the rate at %g" % (
+                  ratio, width, height, width * height / 1e6, statistics.median(rates[ratio]),
+                  ", ".join("%.1f" % r for r in rates[ratio]), against, args.dpr[0]))
     return 0
 
 
