@@ -1,7 +1,9 @@
 # The Windows cross build: the program against the real SDK, its icon linked
 # as resource 107 with windres, and the images it reads generated beside
 # endless-field.exe by the image generator, which is built for (and run on)
-# the build machine with the host's own compiler.
+# the build machine with the host's own compiler. Both executables carry the
+# application manifest (per-monitor DPI awareness); the viewer also links the
+# layer's 1 ms clock (platform/win32/timer_period_windows.cpp).
 #
 # D3DX: by default the layer's own (platform/d3dx9, decoding through WIC) is
 # linked into the executables, so they import only DLLs that every Windows 10
@@ -55,6 +57,18 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/endless-field.rc.in ${EF_IC
 set_source_files_properties(${EF_ICON_RC} PROPERTIES
   OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/icon/endless-field.ico)
 
+# The application manifest (per-monitor DPI awareness), resource 24, id 1 of
+# the viewer, the capture tool (tools/capture) and the DPI check program.
+set(EF_MANIFEST ${CMAKE_SOURCE_DIR}/packaging/windows/endless-field.manifest)
+set(EF_MANIFEST_RC ${CMAKE_BINARY_DIR}/generated/manifest.rc)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/manifest.rc.in ${EF_MANIFEST_RC} @ONLY)
+set_source_files_properties(${EF_MANIFEST_RC} PROPERTIES OBJECT_DEPENDS ${EF_MANIFEST})
+
+# The 1 ms clock (timeBeginPeriod at start-up, timeEndPeriod at exit): an
+# object library, so that its static object is linked although nothing
+# refers to it.
+add_library(platform_timer_period OBJECT ${CMAKE_SOURCE_DIR}/platform/win32/timer_period_windows.cpp)
+
 # The program's sources but its entry, compiled once for every executable
 # (the capture tool brings its own loop).
 set(ef_program_core_sources ${EF_PROGRAM_SOURCES})
@@ -65,7 +79,8 @@ target_include_directories(ef_program_objects PUBLIC ${CMAKE_SOURCE_DIR})
 # ef_add_viewer(TARGET D3DX): endless-field.exe on the given D3DX.
 function(ef_add_viewer target d3dx)
   add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/app/win_main.cpp
-    $<TARGET_OBJECTS:ef_program_objects> ${EF_ICON_RC})
+    $<TARGET_OBJECTS:ef_program_objects> $<TARGET_OBJECTS:platform_timer_period>
+    ${EF_ICON_RC} ${EF_MANIFEST_RC})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME endless-field)
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${d3dx} d3d9 dinput8 dxguid winmm
@@ -88,6 +103,33 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/asset_files.inc
 add_executable(wine_d3dx_check ${CMAKE_SOURCE_DIR}/tests/end_to_end/wine_d3dx_check.cpp)
 target_include_directories(wine_d3dx_check PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(wine_d3dx_check PRIVATE ef_d3dx_layer d3d9 -static-libgcc -static-libstdc++)
+
+# What a process reports about DPI, with the program's manifest and without
+# it (the Wine test's check and its negative control).
+foreach(variant "" _no_manifest)
+  set(ef_dpi_sources ${CMAKE_SOURCE_DIR}/tests/end_to_end/wine_dpi_check.c)
+  if(variant STREQUAL "")
+    list(APPEND ef_dpi_sources ${EF_MANIFEST_RC})
+  endif()
+  add_executable(wine_dpi_check${variant} ${ef_dpi_sources})
+  target_compile_definitions(wine_dpi_check${variant} PRIVATE WINVER=0x0A00 _WIN32_WINNT=0x0A00)
+  target_link_libraries(wine_dpi_check${variant} PRIVATE -static-libgcc)
+endforeach()
+
+# Every build of the viewer and the capture tool must carry the manifest; the
+# build fails otherwise.
+set(ef_manifest_stamp ${CMAKE_BINARY_DIR}/generated/manifests_checked)
+add_custom_command(OUTPUT ${ef_manifest_stamp}
+  COMMAND ${CMAKE_COMMAND} -E env EF_WINDRES=${CMAKE_RC_COMPILER}
+          ${CMAKE_SOURCE_DIR}/scripts/check_windows_manifest.sh
+          $<TARGET_FILE:endless-field> $<TARGET_FILE:endless-field-system-d3dx>
+          $<TARGET_FILE:endless-field-capture> $<TARGET_FILE:endless-field-capture-system-d3dx>
+  COMMAND ${CMAKE_COMMAND} -E touch ${ef_manifest_stamp}
+  DEPENDS endless-field endless-field-system-d3dx endless-field-capture
+          endless-field-capture-system-d3dx ${CMAKE_SOURCE_DIR}/scripts/check_windows_manifest.sh
+  COMMENT "Checking the application manifest of the viewer and the capture tool"
+  VERBATIM)
+add_custom_target(ef_check_manifests ALL DEPENDS ${ef_manifest_stamp})
 
 # The viewer's exit path in a few lines, on the SDK's d3d9 alone: shows that
 # the occasional fault at exit under Wine is Wine's (scripts/wine_exit_repro.sh).

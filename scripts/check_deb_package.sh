@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # The Debian package as a user gets it: builds it (release preset), checks it
-# with lintian (no errors), then in a fresh Debian 12 root
-# (scripts/fresh_root.sh) installs it with apt-get, checks that it pulled in
-# no test packages, runs `endless-field` from an unrelated folder under Xvfb
-# and compares the start view with the build folder's (the Wine comparison's
-# tolerances; no message box, the window has its icon), purges it and checks
-# that nothing of it is left. Everything is unmounted and removed on exit.
+# with lintian (no errors) and its AppStream metainfo with appstreamcli, then
+# in a fresh Debian 12 root (scripts/fresh_root.sh) installs it with apt-get,
+# checks that it pulled in no test packages, runs `endless-field` from an
+# unrelated folder under Xvfb and compares the start view with the build
+# folder's (the Wine comparison's tolerances; no message box, the window has
+# its icon), purges it and checks that nothing of it is left. Everything is
+# unmounted and removed on exit.
 #
 # usage: scripts/check_deb_package.sh [IMAGE_COMPARE]
 #   IMAGE_COMPARE  the comparison tool (build/debug/tests/end_to_end/image_compare,
 #                  which test.sh builds, by default)
-# Needs root, mmdebstrap, lintian, Xvfb and ImageMagick on the host, and a
-# Debian mirror.
+# Needs root, mmdebstrap, lintian, appstreamcli, Xvfb and ImageMagick on the
+# host, and a Debian mirror.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/.." && pwd)
@@ -37,6 +38,14 @@ lint_tmp=$(mktemp -d)
 TMPDIR="$lint_tmp" lintian --tag-display-limit 0 "$deb" | tee "$build/lintian.txt" || true
 rm -rf "$lint_tmp"
 ! grep -q "^E:" "$build/lintian.txt" || fail "lintian reports errors"
+
+echo "== AppStream metainfo"
+metainfo=usr/share/metainfo/org.example.endless_field.metainfo.xml
+dpkg-deb -c "$deb" | grep " \./$metainfo\$" >/dev/null || fail "the package carries no /$metainfo"
+# Its URLs are the project site's, out of reach here: validated without the network.
+dpkg-deb --fsys-tarfile "$deb" | tar -xO "./$metainfo" >"$build/$(basename "$metainfo")"
+appstreamcli validate --no-net --strict "$build/$(basename "$metainfo")" ||
+  fail "appstreamcli rejects the packed /$metainfo"
 
 source "$here/fresh_root.sh"
 source "$repo/tests/end_to_end/xvfb_common.sh"

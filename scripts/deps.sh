@@ -10,11 +10,11 @@ EF_RUN_PACKAGES=(
 # Tests: GoogleTest, a virtual X server for the real window (and a window
 # manager, openbox, to minimise it; XFixes to read its cursor), the Windows
 # cross build and Wine to compare with the real platform's behaviour, weston
-# for a Wayland run, and the browser build (Emscripten, stb_image) with
-# headless Chromium to run it.
+# for a Wayland run, the browser build (Emscripten, stb_image) with
+# headless Chromium to run it, and appstreamcli for the package's metainfo.
 EF_TEST_PACKAGES=(
   libgtest-dev libgmock-dev
-  xvfb xdotool x11-utils imagemagick unzip openbox libxfixes-dev weston
+  xvfb xdotool x11-utils imagemagick unzip openbox libxfixes-dev weston appstream
   g++-mingw-w64-x86-64 wine64 wine
   clang libclang-rt-14-dev valgrind clang-format
   emscripten libstb-dev chromium chromium-driver python3-selenium

@@ -9,6 +9,7 @@
 #include "d3d9/d3d9_hooks.h"
 #include "d3d9/device_caps.h"
 #include "d3d9/direct3d9.h"
+#include "d3d9/first_frame.h"
 #include "d3d9/gl_functions.h"
 #include "d3d9/log.h"
 #include "d3d9/texture.h"
@@ -116,7 +117,25 @@ HRESULT Device::Create(Direct3D9* d3d, HWND window, DWORD behaviorFlags,
   return D3D_OK;
 }
 
-bool Device::MakeCurrent() { return MakeGlContextCurrent(m_context); }
+GlContextStatus Device::Current() {
+  const GlContextStatus status = MakeGlContextCurrent(m_context);
+  if (status != GlContextStatus::kRestored) return status;
+  RecreateGlObjects();
+  return GlContextStatus::kCurrent;
+}
+
+bool Device::MakeCurrent() { return Current() == GlContextStatus::kCurrent; }
+
+void Device::RecreateGlObjects() {
+  std::string error;
+  if (!m_renderer.Recreate(&error))
+    D3D9Log("the device could not be set up again on the restored context: %s", error.c_str());
+  m_resources.RecreateGlObjects();
+  m_state.MarkDirty(kDirtyAll);
+  m_presentedValid = false;
+  D3D9_VERBOSE_ONCE("the context came back: the device made its GL objects and %d resources again",
+                    m_resources.Count());
+}
 
 HRESULT Device::QueryInterface(REFIID, void** object) {
   if (!object) return E_POINTER;
@@ -145,7 +164,13 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
   if (sourceRect || destRect || destWindowOverride || dirtyRegion) {
     D3D9_LOG_ONCE("Present: rectangles, regions and window overrides are ignored");
   }
-  if (!MakeCurrent()) return D3DERR_DEVICELOST;
+  const GlContextStatus status = Current();
+  if (status == GlContextStatus::kGone) return D3DERR_DEVICELOST;
+  // A lost context shows nothing, but the browser still gets its turn.
+  if (status == GlContextStatus::kLost) {
+    PresentGlContext(m_context);
+    return D3D_OK;
+  }
   if (!m_renderer.DrawsIntoWindow()) {
     int width = 0;
     int height = 0;
@@ -159,6 +184,7 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
   }
   m_drawnSincePresent = false;
   PresentGlContext(m_context);
+  NotePresented();
   return D3D_OK;
 }
 
@@ -167,7 +193,8 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
   if (!texture) return D3DERR_INVALIDCALL;
   *texture = nullptr;
   if (sharedHandle) return D3DERR_INVALIDCALL;
-  if (!MakeCurrent()) return D3DERR_DEVICELOST;
+  // On a lost context the texture lives in memory until the context is back.
+  if (Current() == GlContextStatus::kGone) return D3DERR_DEVICELOST;
   Texture* created = nullptr;
   const HRESULT hr = Texture::Create(this, width, height, levels, usage, format, pool, &created);
   if (SUCCEEDED(hr)) *texture = created;
@@ -179,7 +206,7 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
   if (!vertexBuffer) return D3DERR_INVALIDCALL;
   *vertexBuffer = nullptr;
   if (sharedHandle) return D3DERR_INVALIDCALL;
-  if (!MakeCurrent()) return D3DERR_DEVICELOST;
+  if (Current() == GlContextStatus::kGone) return D3DERR_DEVICELOST;
   VertexBuffer* created = nullptr;
   const HRESULT hr = VertexBuffer::Create(this, length, usage, fvf, pool, &created);
   if (SUCCEEDED(hr)) *vertexBuffer = created;
@@ -206,7 +233,10 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
   if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !m_params.EnableAutoDepthStencil) {
     return D3DERR_INVALIDCALL;
   }
-  if (!MakeCurrent()) return D3DERR_DEVICELOST;
+  const GlContextStatus status = Current();
+  if (status != GlContextStatus::kCurrent) {
+    return status == GlContextStatus::kLost ? D3D_OK : D3DERR_DEVICELOST;
+  }
   m_drawnSincePresent = true;
   m_renderer.Clear(flags, color, z, rects, count);
   return D3D_OK;
@@ -296,12 +326,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex,
     D3D9_LOG_ONCE("DrawPrimitive without a vertex buffer on stream 0");
     return D3DERR_INVALIDCALL;
   }
-  const uint32_t dirty = m_state.Dirty();
   // The layout and the vertex array change only with the stream or the FVF.
-  if (dirty & kDirtyStream) {
-    m_streamLayout = FvfLayoutFromD3D(m_state.Fvf());
-    m_streamVao = 0;
-  }
+  if (m_state.Dirty() & kDirtyStream) m_streamLayout = FvfLayoutFromD3D(m_state.Fvf());
   const FvfLayout& layout = m_streamLayout;
   if (!layout.valid) {
     D3D9_LOG_ONCE("DrawPrimitive: vertex format 0x%x is not supported", m_state.Fvf());
@@ -324,7 +350,13 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT startVertex,
     D3D9_LOG_ONCE("lighting is not supported: drawing unlit");
   }
   if (m_state.RenderState(D3DRS_ALPHATESTENABLE)) D3D9_LOG_ONCE("alpha testing is not supported");
-  if (!MakeCurrent()) return D3DERR_DEVICELOST;
+  const GlContextStatus status = Current();
+  if (status != GlContextStatus::kCurrent) {
+    return status == GlContextStatus::kLost ? D3D_OK : D3DERR_DEVICELOST;
+  }
+  // Read only now: a context made again in Current() leaves everything dirty.
+  const uint32_t dirty = m_state.Dirty();
+  if (dirty & kDirtyStream) m_streamVao = 0;
   if (!m_streamVao) {
     m_streamVao = buffer->VertexArrayFor(m_state.Fvf(), layout, stride, m_state.StreamOffset());
   }

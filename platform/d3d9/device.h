@@ -9,6 +9,14 @@
 // Present, each Present keeps a copy of the frame before the swap for the
 // next read-back.
 //
+// A lost context (only a page's is ever lost; see gl_context.h) drops the
+// frames: clears and draws do nothing and succeed, Present still yields to
+// the browser, and resources are still made and filled in memory. When the
+// context comes back the device makes every GL object again before its next
+// GL call (the renderer's, then each resource's from what it holds) and
+// marks all of its state dirty, so the next draw sets everything: to the
+// program the device was never lost, and it is never reset.
+//
 // Reference counting: resources hold a reference on the device while the
 // program holds one on them, so the device outlives its resources; the device
 // holds a reference on its IDirect3D9. SetTexture and SetStreamSource hold a
@@ -24,6 +32,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "d3d9/device_resource.h"
 #include "d3d9/device_state.h"
 #include "d3d9/gl_context.h"
 #include "d3d9/gl_renderer.h"
@@ -68,10 +77,16 @@ class Device final : public IDirect3DDevice9 {
   HRESULT STDMETHODCALLTYPE SetStreamSource(UINT streamNumber, IDirect3DVertexBuffer9* streamData,
                                             UINT offsetInBytes, UINT stride) override;
 
-  // Makes the device's context current. False once the context or the
-  // windowing system is gone (at process exit): callers then skip their GL work.
+  // Makes the device's context current, first making the GL objects again
+  // if it came back after a loss. False while the context is lost, and once
+  // it or the windowing system is gone (at process exit): callers then skip
+  // their GL work.
   bool MakeCurrent();
+  // What a context that came back after a loss needs: every GL object of the
+  // device and its resources made again, and all state dirty.
+  void RecreateGlObjects();
   GlRenderer& Renderer() { return m_renderer; }
+  DeviceResourceList& Resources() { return m_resources; }
   UINT MaxTextureSize() const { return m_maxTextureSize; }
   bool ReadBack(std::vector<uint8_t>* rgba, int* width, int* height);
   // Read-only view for tests and tools.
@@ -80,6 +95,8 @@ class Device final : public IDirect3DDevice9 {
  private:
   Device(Direct3D9* d3d, const D3DPRESENT_PARAMETERS& params);
   ~Device();
+  // MakeCurrent's answer, lost and gone told apart (kRestored is handled).
+  GlContextStatus Current();
 
   Direct3D9* m_d3d;
   GlContext* m_context = nullptr;
@@ -99,6 +116,7 @@ class Device final : public IDirect3DDevice9 {
   GLuint m_streamVao = 0;
   GlDrawState m_glState;
   GlRenderer m_renderer;
+  DeviceResourceList m_resources;
   ULONG m_refCount = 1;
 };
 

@@ -1,10 +1,36 @@
+// Reference counts of the device's resources, and the device's list of them.
 #include "d3d9/device_resource.h"
 
 #include "d3d9/device.h"
 
 namespace platform {
 
-DeviceResource::DeviceResource(Device* device) : m_device(device) { m_device->AddRef(); }
+void DeviceResourceList::RecreateGlObjects() {
+  for (DeviceResource* resource = m_first; resource; resource = resource->m_next)
+    resource->RecreateGlObjects();
+}
+
+int DeviceResourceList::Count() const {
+  int count = 0;
+  for (const DeviceResource* resource = m_first; resource; resource = resource->m_next) ++count;
+  return count;
+}
+
+DeviceResource::DeviceResource(Device* device) : m_device(device) {
+  m_device->AddRef();
+  DeviceResourceList& list = m_device->Resources();
+  m_next = list.m_first;
+  if (m_next) m_next->m_previous = this;
+  list.m_first = this;
+}
+
+DeviceResource::~DeviceResource() {
+  if (m_previous)
+    m_previous->m_next = m_next;
+  else
+    m_device->Resources().m_first = m_next;
+  if (m_next) m_next->m_previous = m_previous;
+}
 
 ULONG DeviceResource::AddRefPublic() {
   if (m_refCount++ == 0) m_device->AddRef();

@@ -160,4 +160,8 @@ void FixedFunctionShader::Destroy() {
   }
 }
 
+void FixedFunctionShader::Forget() {
+  for (ShaderVariant& variant : m_variants) variant = ShaderVariant();
+}
+
 }  // namespace platform

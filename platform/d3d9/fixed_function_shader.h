@@ -55,6 +55,8 @@ class FixedFunctionShader {
   // find out early whether the driver takes the sources.
   bool Init(bool zeroToOneDepth, std::string* error);
   void Destroy();
+  // Drops the programs without deleting them: their context is gone.
+  void Forget();
 
   // 0..kVariantCount-1 for a combination.
   static int VariantIndex(bool textured, ShaderFogMode fogMode) {

@@ -34,7 +34,7 @@ bool ProbeGl(UINT* maxTextureSize, std::string* error);
 UINT DisplayRefreshRate();
 
 // True for a window CreateWindowExA made that can carry a context; its size
-// in window units (either pointer may be null).
+// in pixels (either pointer may be null).
 bool GlWindowSize(HWND hwnd, int* width, int* height);
 
 // Makes a context with `depthBits` (at least) on the window, current, with the
@@ -43,8 +43,17 @@ bool GlWindowSize(HWND hwnd, int* width, int* height);
 GlContext* CreateGlContext(HWND hwnd, int depthBits, bool vsync, std::string* error);
 void DestroyGlContext(GlContext* context);
 
-// False once the context or the windowing system is gone (at process exit).
-bool MakeGlContextCurrent(GlContext* context);
+// What making a context current found. Only a page's context is ever lost:
+// the browser takes it away (a tab in the background, a GPU reset) and may
+// give it back later with none of the GL objects made on it before.
+enum class GlContextStatus {
+  kCurrent,   // current, with every GL object made on it
+  kRestored,  // current again after a loss: the caller makes its GL objects anew
+  kLost,      // taken away by the browser: no GL call does anything until it comes back
+  kGone,      // the context or the windowing system is gone (at process exit)
+};
+// kRestored is reported once per context and loss.
+GlContextStatus MakeGlContextCurrent(GlContext* context);
 
 // The window's drawable in pixels, and whether it keeps that size.
 void GlDrawableSize(GlContext* context, int* width, int* height, bool* fixedSize);

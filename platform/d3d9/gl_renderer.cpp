@@ -71,6 +71,9 @@ bool GlRenderer::Init(UINT width, UINT height, GLenum depthFormat, bool windowMa
   m_width = width;
   m_height = height;
   m_hasDepth = depthFormat != 0;
+  m_depthFormat = depthFormat;
+  m_windowMatches = windowMatches;
+  m_needsAlpha = needsAlpha;
 
   const bool clipControl = gl.ClipControl && GlHasExtensionOrVersion("GL_ARB_clip_control", 4, 5);
   if (clipControl) gl.ClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
@@ -134,6 +137,8 @@ bool GlRenderer::FinishInit() {
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
   m_applied = GlDrawState{};  // what the calls above and a new sampler object set
+  m_boundVao = 0;
+  m_boundTexture = 0;
   m_variant = nullptr;
   m_variantIndex = -1;
   m_transformStale = m_fogStale = m_pixelOffsetStale = kAllVariants;
@@ -149,6 +154,14 @@ void GlRenderer::Shutdown() {
   if (m_colorBuffer) gl.DeleteRenderbuffers(1, &m_colorBuffer);
   if (m_framebuffer) gl.DeleteFramebuffers(1, &m_framebuffer);
   m_sampler = m_depthBuffer = m_colorBuffer = m_framebuffer = 0;
+}
+
+bool GlRenderer::Recreate(std::string* error) {
+  // The names belong to the lost context: deleting them on this one would
+  // delete nothing, or another object that happens to have the name.
+  m_shader.Forget();
+  m_sampler = m_depthBuffer = m_colorBuffer = m_framebuffer = 0;
+  return Init(m_width, m_height, m_depthFormat, m_windowMatches, m_needsAlpha, error);
 }
 
 void GlRenderer::SetDepthMask(bool write) {

@@ -22,6 +22,11 @@
 // alpha of an X8R8G8B8 back buffer reads 1 from a window without alpha bits,
 // as Direct3D does.
 //
+// A context that the browser gave back after a loss has none of the GL
+// objects made before: Recreate forgets their names without deleting them,
+// makes its own objects again and starts the state cache over, so that the
+// next draw sets everything; the resources then make theirs through it.
+//
 // Limits: one render target (the back buffer), one texture unit, one vertex
 // stream. The device's context must be current for every call.
 #pragma once
@@ -49,6 +54,9 @@ class GlRenderer {
   bool Init(UINT width, UINT height, GLenum depthFormat, bool windowMatches, bool needsAlpha,
             std::string* error);
   void Shutdown();
+  // On a context that came back after a loss: the back buffer, the programs
+  // and the sampler made again as Init made them, the cache as after Init.
+  bool Recreate(std::string* error);
 
   // Brings GL up to the parts of `state` named by `dirty` (device_state.h's
   // bits), comparing with what it set before, and draws `count` vertices
@@ -97,6 +105,10 @@ class GlRenderer {
 
   UINT m_width = 0;
   UINT m_height = 0;
+  // Init's arguments, for Recreate.
+  GLenum m_depthFormat = 0;
+  bool m_windowMatches = false;
+  bool m_needsAlpha = false;
   GLuint m_framebuffer = 0;
   GLuint m_colorBuffer = 0;
   GLuint m_depthBuffer = 0;

@@ -72,10 +72,12 @@ const char* KindName(GlWay way) {
 }
 const char* BindingName(GlWay way) { return way.binding == GlBinding::kGlx ? "GLX" : "EGL"; }
 
-bool NeedsOtherWindows(GlWay way, GlWay windows) {
-  return way.binding != windows.binding ||
-         (way.binding == GlBinding::kEgl && way.kind != windows.kind);
-}
+// Windows are made for one binding; an EGL window carries either kind on
+// the drivers here (Mesa's configs serve OpenGL and OpenGL ES alike), so only
+// another binding needs other windows. Each switch makes SDL unload and load
+// the GL libraries, which Mesa does not undo cleanly: switch no more than
+// that.
+bool NeedsOtherWindows(GlWay way, GlWay windows) { return way.binding != windows.binding; }
 
 // SDL_VIDEO_X11_FORCE_EGL in the environment picks the binding on X11: then
 // only that one is tried. Unset, both.
@@ -163,8 +165,11 @@ bool LoadGlFunctions(const char** missing) {
 }
 
 // Makes a hidden 1 x 1 window with a context of the way AskFor set, and
-// reads its largest texture and version. False with SDL's reason.
-bool ProbeWay(GLint* maxTextureSize, std::string* version, std::string* error) {
+// reads its largest texture and version. False with SDL's reason. With
+// `keep`, a window that worked stays (in *keep) to hold SDL's GL library
+// loaded until the program's windows are made again.
+bool ProbeWay(GLint* maxTextureSize, std::string* version, std::string* error,
+              SDL_Window** keep) {
   SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1, 1,
                                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) {
@@ -184,11 +189,15 @@ bool ProbeWay(GLint* maxTextureSize, std::string* version, std::string* error) {
   const GLubyte* versionText = getString ? getString(GL_VERSION) : nullptr;
   *version = versionText ? reinterpret_cast<const char*>(versionText) : "version unknown";
   SDL_GL_DeleteContext(context);
-  SDL_DestroyWindow(window);
   if (*maxTextureSize <= 0) {
     *error = "glGetIntegerv failed";
+    SDL_DestroyWindow(window);
     return false;
   }
+  if (keep)
+    *keep = window;
+  else
+    SDL_DestroyWindow(window);
   return true;
 }
 
@@ -232,6 +241,7 @@ bool ProbeGl(UINT* maxTextureSize, std::string* error) {
   // The program's windows go while another binding is tried (SDL switches
   // only without GL windows), never from under a live context.
   bool released = false;
+  SDL_Window* probe = nullptr;
   for (int i = 0; i < count && taken < 0; ++i) {
     if (!released && !previousContext && NeedsOtherWindows(ways[i], g_windowsWay)) {
       ReleaseSdlWindows();
@@ -239,7 +249,7 @@ bool ProbeGl(UINT* maxTextureSize, std::string* error) {
     }
     AskFor(ways[i]);
     std::string why;
-    if (ProbeWay(&size, &version, &why)) {
+    if (ProbeWay(&size, &version, &why, released ? &probe : nullptr)) {
       taken = i;
     } else {
       tried += std::string(tried.empty() ? "" : "; ") + "no " + KindName(ways[i]) +
@@ -259,6 +269,7 @@ bool ProbeGl(UINT* maxTextureSize, std::string* error) {
               KindName(chosen), BindingName(chosen), why.c_str());
     g_windowsWay = chosen;
   }
+  if (probe) SDL_DestroyWindow(probe);
   if (previousContext) SDL_GL_MakeCurrent(previousWindow, previousContext);
   if (taken < 0) {
     *error = tried + (forced ? " (EF_GL asked for it)" : "");
@@ -285,10 +296,13 @@ UINT DisplayRefreshRate() {
   return known ? static_cast<UINT>(desktop.refresh_rate) : 0;
 }
 
+// In pixels, as Windows measures a window's client area for a program aware
+// of DPI: on a scaled Wayland output, the window's size in window units times
+// the scale.
 bool GlWindowSize(HWND hwnd, int* width, int* height) {
   SDL_Window* window = SdlWindowFromHwnd(hwnd);
   if (!window) return false;
-  SDL_GetWindowSize(window, width, height);
+  SDL_GetWindowSizeInPixels(window, width, height);
   return true;
 }
 
@@ -318,6 +332,14 @@ GlContext* CreateGlContext(HWND hwnd, int depthBits, bool vsync, std::string* er
   }
   // Immediate presentation; "unsupported" (Xvfb) is harmless.
   SDL_GL_SetSwapInterval(vsync ? 1 : 0);
+  if (D3D9Verbose()) {
+    int units[2] = {0, 0};
+    int pixels[2] = {0, 0};
+    SDL_GetWindowSize(window, &units[0], &units[1]);
+    SDL_GL_GetDrawableSize(window, &pixels[0], &pixels[1]);
+    D3D9_LOG_ONCE("the device window is %d x %d in window units, its drawable %d x %d pixels",
+                  units[0], units[1], pixels[0], pixels[1]);
+  }
   GlContext* created = new GlContext;
   created->m_window = window;
   created->m_context = context;
@@ -336,12 +358,16 @@ void DestroyGlContext(GlContext* context) {
   delete context;
 }
 
-bool MakeGlContextCurrent(GlContext* context) {
-  if (!context || !context->m_context || !SDL_WasInit(SDL_INIT_VIDEO)) return false;
+// A desktop context is never reported lost: SDL's contexts are made without
+// robustness, and a GPU reset there is the driver's to hide.
+GlContextStatus MakeGlContextCurrent(GlContext* context) {
+  if (!context || !context->m_context || !SDL_WasInit(SDL_INIT_VIDEO))
+    return GlContextStatus::kGone;
   if (SDL_GL_GetCurrentContext() != context->m_context) {
-    if (SDL_GL_MakeCurrent(context->m_window, context->m_context) != 0) return false;
+    if (SDL_GL_MakeCurrent(context->m_window, context->m_context) != 0)
+      return GlContextStatus::kGone;
   }
-  return true;
+  return GlContextStatus::kCurrent;
 }
 
 void GlDrawableSize(GlContext* context, int* width, int* height, bool* fixedSize) {

@@ -4,6 +4,8 @@
 #include "d3d9/device.h"
 #include "d3d9/log.h"
 
+#include <new>
+
 namespace platform {
 namespace {
 
@@ -41,7 +43,12 @@ HRESULT Texture::Create(Device* device, UINT width, UINT height, UINT levels, DW
   const UINT maxLevels = FullChainLevels(width, height);
   if (levels > maxLevels) return D3DERR_INVALIDCALL;
   if (levels == 0) levels = maxLevels;
-  *texture = new Texture(device, width, height, levels, usage, format, pool);
+  // A COM method never throws: memory the levels cannot have is E_OUTOFMEMORY.
+  try {
+    *texture = new Texture(device, width, height, levels, usage, format, pool);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
   return D3D_OK;
 }
 
@@ -56,16 +63,24 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
     m_levels.push_back(Level{w, h, offset, false, false});
     offset += static_cast<size_t>(w) * h * 4;
   }
-  m_pixels.assign(offset, 0);
-  GlRenderer& renderer = m_device->Renderer();
-  m_glTexture = renderer.CreateTexture(width, height, levels, format == D3DFMT_X8R8G8B8);
   // New Direct3D textures read as zero; GL leaves them undefined.
+  m_pixels.assign(offset, 0);
+  // A context made again inside MakeCurrent has made this one's already.
+  if (m_device->MakeCurrent() && !m_glTexture) MakeGlTexture();
+}
+
+void Texture::MakeGlTexture() {
+  GlRenderer& renderer = m_device->Renderer();
+  const bool opaque = m_format == D3DFMT_X8R8G8B8;
+  m_glTexture = renderer.CreateTexture(m_levels[0].width, m_levels[0].height,
+                                       static_cast<UINT>(m_levels.size()), opaque);
   for (const Level& level : m_levels) {
     renderer.UploadTextureLevel(m_glTexture, static_cast<UINT>(&level - m_levels.data()),
-                                level.width, level.height, m_pixels.data() + level.offset,
-                                m_format == D3DFMT_X8R8G8B8);
+                                level.width, level.height, m_pixels.data() + level.offset, opaque);
   }
 }
+
+void Texture::RecreateGlObjects() { MakeGlTexture(); }
 
 Texture::~Texture() {
   if (m_glTexture && m_device->MakeCurrent()) m_device->Renderer().DeleteTexture(m_glTexture);

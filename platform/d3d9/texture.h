@@ -1,6 +1,8 @@
 // IDirect3DTexture9: a 2-D texture in X8R8G8B8 or A8R8G8B8. Each level keeps
 // its pixels in memory (BGRA, pitch = width × 4) for LockRect; UnlockRect
-// uploads the level to the GL texture. X8R8G8B8 samples with alpha 1.
+// uploads the level to the GL texture. X8R8G8B8 samples with alpha 1. On a
+// context that came back after a loss the GL texture is made again from
+// those pixels; while the context is lost, locks only write memory.
 //
 // Limits: no other formats, no render-target or depth usage, no dirty
 // sub-rectangles (an unlock uploads the whole level). The pool makes no
@@ -36,6 +38,7 @@ class Texture final : public DeviceResource, public IDirect3DTexture9 {
   HRESULT STDMETHODCALLTYPE UnlockRect(UINT level) override;
 
   GLuint GlName() const { return m_glTexture; }
+  void RecreateGlObjects() override;
 
  private:
   struct Level {
@@ -49,6 +52,8 @@ class Texture final : public DeviceResource, public IDirect3DTexture9 {
   Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
           D3DPOOL pool);
   ~Texture() override;
+  // The GL texture of every level, filled from memory.
+  void MakeGlTexture();
 
   D3DFORMAT m_format;
   DWORD m_usage;

@@ -6,6 +6,8 @@
 #include "d3d9/log.h"
 #include "d3d9/translate.h"
 
+#include <new>
+
 namespace platform {
 
 HRESULT VertexBuffer::Create(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
@@ -15,15 +17,25 @@ HRESULT VertexBuffer::Create(Device* device, UINT length, DWORD usage, DWORD fvf
     const FvfLayout layout = FvfLayoutFromD3D(fvf);
     if (layout.valid && length < layout.size) return D3DERR_INVALIDCALL;
   }
-  *buffer = new VertexBuffer(device, length, usage);
+  try {
+    *buffer = new VertexBuffer(device, length, usage);
+  } catch (const std::bad_alloc&) {  // a COM method never throws
+    return E_OUTOFMEMORY;
+  }
   return D3D_OK;
 }
 
 VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage)
     : DeviceResource(device), m_usage(usage), m_bytes(length, 0) {
   m_vertexArrays.reserve(4);
-  m_glBuffer =
-      m_device->Renderer().CreateBuffer(length, m_bytes.data(), (usage & D3DUSAGE_DYNAMIC) != 0);
+  if (m_device->MakeCurrent() && !m_glBuffer) RecreateGlObjects();  // as in Texture's
+}
+
+// The old vertex arrays went with the lost context; clear() keeps the room.
+void VertexBuffer::RecreateGlObjects() {
+  m_vertexArrays.clear();
+  m_glBuffer = m_device->Renderer().CreateBuffer(Length(), m_bytes.data(),
+                                                 (m_usage & D3DUSAGE_DYNAMIC) != 0);
 }
 
 VertexBuffer::~VertexBuffer() {

@@ -1,7 +1,9 @@
 // IDirect3DVertexBuffer9: a CPU copy of the vertices that Lock hands out, and
 // a GL buffer that the last Unlock fills from the bytes written. The vertex
 // arrays that draw from it are made on first use for each (FVF, stride,
-// offset) and kept with the buffer, so a warm draw allocates nothing.
+// offset) and kept with the buffer, so a warm draw allocates nothing. On a
+// context that came back after a loss the GL buffer is made again from the
+// CPU copy and the vertex arrays again on their next use.
 //
 // Limits: the pool and the usage flags only pick a GL usage hint; READONLY
 // locks upload nothing. Reference counting: device_resource.h.
@@ -35,6 +37,7 @@ class VertexBuffer final : public DeviceResource, public IDirect3DVertexBuffer9 
   UINT Length() const { return static_cast<UINT>(m_bytes.size()); }
   // The vertex array for this layout, made on first use.
   GLuint VertexArrayFor(DWORD fvf, const FvfLayout& layout, UINT stride, UINT offset);
+  void RecreateGlObjects() override;
 
  private:
   struct VertexArray {
@@ -47,7 +50,7 @@ class VertexBuffer final : public DeviceResource, public IDirect3DVertexBuffer9 
   VertexBuffer(Device* device, UINT length, DWORD usage);
   ~VertexBuffer() override;
 
-  [[maybe_unused]] DWORD m_usage;  // D3DUSAGE_* as created; nothing reads it yet
+  DWORD m_usage;  // D3DUSAGE_* as created: DYNAMIC picks the GL usage hint
   std::vector<uint8_t> m_bytes;
   std::vector<VertexArray> m_vertexArrays;
   GLuint m_glBuffer = 0;

@@ -7,8 +7,13 @@
 // or uploads (the shader swizzles, uploads convert) and no texture swizzles.
 // Present yields to the browser (Asyncify): the page stays responsive, and the
 // canvas shows the frame once the browser regains control.
+// A lost context (webglcontextlost: a tab in the background, a GPU reset) is
+// reported as lost until webglcontextrestored, and then once as restored to
+// each device, which makes its GL objects again; Present yields meanwhile.
 // Limits: a canvas has one WebGL context for its whole life, so every device
-// shares it; DestroyGlContext keeps it for the next device.
+// shares it; DestroyGlContext keeps it for the next device. Emscripten's name
+// tables keep the lost objects' wrappers (deleting those on the restored
+// context only draws console warnings): a few dozen small objects a loss.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -20,14 +25,32 @@ namespace platform {
 
 struct GlContext {
   EMSCRIPTEN_WEBGL_CONTEXT_HANDLE m_handle = 0;
+  // The page context's restores that this context's device has heard of.
+  unsigned m_restores = 0;
 };
 
 namespace {
 
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_pageContext = 0;
 unsigned g_presentCount = 0;
+// Between webglcontextlost and webglcontextrestored; how often it came back.
+bool g_contextLost = false;
+unsigned g_contextRestores = 0;
 
 void* WebGlAddress(const char* name) { return emscripten_webgl_get_proc_address(name); }
+
+// Returning true prevents the default: without that the browser never gives
+// the context back.
+EM_BOOL OnContextLost(int, const void*, void*) {
+  g_contextLost = true;
+  return EM_TRUE;
+}
+
+EM_BOOL OnContextRestored(int, const void*, void*) {
+  g_contextLost = false;
+  ++g_contextRestores;
+  return EM_TRUE;
+}
 
 // One context for the canvas, made on first need. No alpha: the page must
 // not show through the back buffer's alpha, which Direct3D never composites.
@@ -52,6 +75,8 @@ bool EnsurePageContext(const char* canvas, std::string* error) {
     return false;
   }
   g_pageContext = handle;
+  emscripten_set_webglcontextlost_callback(canvas, nullptr, EM_FALSE, OnContextLost);
+  emscripten_set_webglcontextrestored_callback(canvas, nullptr, EM_FALSE, OnContextRestored);
   return true;
 }
 
@@ -108,16 +133,22 @@ GlContext* CreateGlContext(HWND hwnd, int depthBits, bool vsync, std::string* er
   // Present yields the same way for both.
   GlContext* created = new GlContext;
   created->m_handle = g_pageContext;
+  created->m_restores = g_contextRestores;
   return created;
 }
 
 void DestroyGlContext(GlContext* context) { delete context; }
 
-bool MakeGlContextCurrent(GlContext* context) {
-  if (!context || context->m_handle <= 0) return false;
-  if (emscripten_webgl_get_current_context() != context->m_handle)
-    return emscripten_webgl_make_context_current(context->m_handle) == EMSCRIPTEN_RESULT_SUCCESS;
-  return true;
+GlContextStatus MakeGlContextCurrent(GlContext* context) {
+  if (!context || context->m_handle <= 0) return GlContextStatus::kGone;
+  if (g_contextLost) return GlContextStatus::kLost;
+  if (emscripten_webgl_get_current_context() != context->m_handle &&
+      emscripten_webgl_make_context_current(context->m_handle) != EMSCRIPTEN_RESULT_SUCCESS) {
+    return GlContextStatus::kGone;
+  }
+  if (context->m_restores == g_contextRestores) return GlContextStatus::kCurrent;
+  context->m_restores = g_contextRestores;
+  return GlContextStatus::kRestored;
 }
 
 void GlDrawableSize(GlContext* context, int* width, int* height, bool* fixedSize) {
@@ -128,10 +159,13 @@ void GlDrawableSize(GlContext* context, int* width, int* height, bool* fixedSize
 // A zero-length sleep returns to the browser's event loop: the canvas is
 // composited, key events run, and the program's loop resumes in the next
 // task. Unlike waiting for an animation frame this keeps the loop's pace
-// free (immediate presentation), as the desktop build's is.
+// free (immediate presentation), as the desktop build's is. The browser
+// fires webglcontextlost in a task of its own after the loss; asking here
+// spares the frames in between their calls on a lost context.
 void PresentGlContext(GlContext* context) {
   ++g_presentCount;
   emscripten_sleep(0);
+  if (!g_contextLost && emscripten_is_webgl_context_lost(context->m_handle)) g_contextLost = true;
 }
 
 }  // namespace platform

@@ -10,13 +10,18 @@
 // D3DX_FILTER_POINT); a D3DUSAGE_AUTOGENMIPMAP texture gets only level 0.
 #include <d3dx9.h>
 
+#include "decoded_cache.h"
+#include "image_decoders.h"
 #include "image_file.h"
 #include "image_report.h"
 #include "image_resample.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -105,102 +110,169 @@ HRESULT FillLevel(IDirect3DTexture9* texture, UINT level, const PixelBuffer& pix
   return texture->UnlockRect(level);
 }
 
-HRESULT FillAllLevels(IDirect3DTexture9* texture, UINT levels, PixelBuffer top, bool pointMips) {
-  HRESULT hr = FillLevel(texture, 0, top);
-  for (UINT level = 1; SUCCEEDED(hr) && level < levels; ++level) {
-    top = HalveForMip(top, pointMips);
-    hr = FillLevel(texture, level, top);
+std::string Size(UINT width, UINT height) {
+  return "(" + std::to_string(width) + " x " + std::to_string(height) + ")";
+}
+
+std::string HresultText(HRESULT hr) {
+  switch (hr) {
+    case E_OUTOFMEMORY: return "out of memory";
+    case D3DERR_OUTOFVIDEOMEMORY: return "out of video memory";
+    case D3DERR_INVALIDCALL: return "an invalid call";
+    default: break;
   }
+  char text[32];
+  std::snprintf(text, sizeof(text), "HRESULT 0x%08lx", static_cast<unsigned long>(hr));
+  return text;
+}
+
+// A load that fails says why on stderr (image_report.h), once per path, and
+// gives the caller's result.
+HRESULT Failure(const char* path, const std::string& reason, HRESULT hr) {
+  ReportImageFailure(path, reason);
   return hr;
 }
 
-// A file D3DX cannot load: says so on stderr (image_report.h), once per path,
-// and gives the caller's result.
 HRESULT FileFailure(const char* path, ImageError error, const std::vector<std::uint8_t>& bytes,
                     const ImageFileInfo& info) {
-  ReportImageFailure(
-      path, DescribeImageFailure(error, bytes.data(), bytes.size(), info.width, info.height));
-  return error == ImageError::OutOfMemory ? E_OUTOFMEMORY : HRESULT{D3DXERR_INVALIDDATA};
+  return Failure(path,
+                 DescribeImageFailure(error, bytes.data(), bytes.size(), info.width, info.height),
+                 error == ImageError::OutOfMemory ? E_OUTOFMEMORY : HRESULT{D3DXERR_INVALIDDATA});
 }
 
-HRESULT CreateTextureFromFile(IDirect3DDevice9* device, const char* path, UINT width, UINT height,
-                              UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
-                              DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
-                              D3DXIMAGE_INFO* srcInfo, IDirect3DTexture9** textureOut) {
-  ResampleFilter resample = ResampleFilter::Tent;
-  ResampleFilter mipResample = ResampleFilter::Tent;
-  if (!ToResampleFilter(filter, &resample) || !ToResampleFilter(mipFilter, &mipResample))
-    return D3DERR_INVALIDCALL;
-
-  std::vector<std::uint8_t> bytes;
+// What the load needs of the file and the device before it decodes: the
+// texture's size, levels and format. Decodes nothing.
+HRESULT PlanTexture(const TextureRequest& request, const char* path, DecodedTexture* plan,
+                    std::vector<std::uint8_t>* bytes, ImageFileInfo* fileInfo) {
   ImageError error = ImageError::None;
-  ImageFileInfo fileInfo;
-  if (!ReadFileBytes(path, &bytes, &error) ||
-      !ReadImageInfoFromMemory(bytes.data(), bytes.size(), &fileInfo, &error))
-    return FileFailure(path, error, bytes, fileInfo);
-  if (srcInfo) *srcInfo = ToImageInfo(fileInfo);
+  if (!ReadFileBytes(path, bytes, &error) ||
+      !ReadImageInfoFromMemory(bytes->data(), bytes->size(), fileInfo, &error))
+    return FileFailure(path, error, *bytes, *fileInfo);
+  plan->sourceInfo = ToImageInfo(*fileInfo);
 
   D3DCAPS9 caps{};
-  HRESULT hr = device->GetDeviceCaps(&caps);
-  if (FAILED(hr)) return hr;
+  HRESULT hr = request.device->GetDeviceCaps(&caps);
+  if (FAILED(hr)) return Failure(path, "the device gave no capabilities: " + HresultText(hr), hr);
   const UINT maxWidth = std::min<UINT>(caps.MaxTextureWidth, kLoaderMaxDimension);
   const UINT maxHeight = std::min<UINT>(caps.MaxTextureHeight, kLoaderMaxDimension);
-  if (fileInfo.width > maxWidth || fileInfo.height > maxHeight)
-    return FileFailure(path, ImageError::DimensionsTooLarge, bytes, fileInfo);
+  if (fileInfo->width > maxWidth || fileInfo->height > maxHeight)
+    return FileFailure(path, ImageError::DimensionsTooLarge, *bytes, *fileInfo);
+  if (FAILED(ResolveSide(request.width, fileInfo->width, maxWidth, &plan->width)) ||
+      FAILED(ResolveSide(request.height, fileInfo->height, maxHeight, &plan->height)))
+    return Failure(path,
+                   "a texture " + Size(request.width, request.height) +
+                       " larger than the device takes " + Size(maxWidth, maxHeight),
+                   D3DERR_INVALIDCALL);
 
-  UINT texWidth = 0, texHeight = 0;
-  if (FAILED(hr = ResolveSide(width, fileInfo.width, maxWidth, &texWidth))) return hr;
-  if (FAILED(hr = ResolveSide(height, fileInfo.height, maxHeight, &texHeight))) return hr;
-
-  const UINT fullChain = FullMipCount(texWidth, texHeight);
-  UINT levels = mipLevels;
-  if (mipLevels == 0 || mipLevels == D3DX_DEFAULT)
+  const UINT fullChain = FullMipCount(plan->width, plan->height);
+  UINT levels = request.mipLevels;
+  if (levels == 0 || levels == D3DX_DEFAULT)
     levels = fullChain;
-  else if (mipLevels == D3DX_FROM_FILE)
+  else if (levels == D3DX_FROM_FILE)
     levels = 1;
   else
-    levels = std::min(mipLevels, fullChain);
-  const UINT levelsToCreate =
-      (usage & D3DUSAGE_AUTOGENMIPMAP) ? (mipLevels == 1 ? 1u : 0u) : levels;
-  const UINT levelsToFill = (usage & D3DUSAGE_AUTOGENMIPMAP) ? 1u : levels;
+    levels = std::min(levels, fullChain);
+  const bool autoMips = (request.usage & D3DUSAGE_AUTOGENMIPMAP) != 0;
+  plan->levelsToCreate = autoMips ? (request.mipLevels == 1 ? 1u : 0u) : levels;
+  plan->levels.resize(autoMips ? 1u : levels);
 
-  const bool wantAlpha = fileInfo.hasAlpha || colorKey != 0;
-  const DWORD requestedFormat = static_cast<DWORD>(format);
-  D3DFORMAT texFormat = wantAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
-  if (requestedFormat == D3DFMT_A8R8G8B8 || requestedFormat == D3DFMT_X8R8G8B8) texFormat = format;
+  const bool wantAlpha = fileInfo->hasAlpha || request.colorKey != 0;
+  plan->format = wantAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
+  if (request.format == D3DFMT_A8R8G8B8 || request.format == D3DFMT_X8R8G8B8)
+    plan->format = request.format;
+  return D3D_OK;
+}
 
+// Decodes the file's bytes into the plan's levels: the image at the
+// texture's size, then each mip level from the one above.
+HRESULT DecodeLevels(const TextureRequest& request, const char* path,
+                     std::vector<std::uint8_t>* bytes, const ImageFileInfo& fileInfo,
+                     DecodedTexture* plan) {
+  ResampleFilter resample = ResampleFilter::Tent;
+  ResampleFilter mipResample = ResampleFilter::Tent;
+  ToResampleFilter(request.filter, &resample);
+  ToResampleFilter(request.mipFilter, &mipResample);
   Image decoded;
-  if (!DecodeImageFromMemory(bytes.data(), bytes.size(), kLoaderMaxDimension, &decoded, &error))
-    return FileFailure(path, error, bytes, fileInfo);
-  bytes.clear();
-  bytes.shrink_to_fit();
+  ImageError error = ImageError::None;
+  if (!DecodeImageFromMemory(bytes->data(), bytes->size(), kLoaderMaxDimension, &decoded, &error))
+    return FileFailure(path, error, *bytes, fileInfo);
+  *bytes = std::vector<std::uint8_t>();
 
-  PixelBuffer source;
-  source.width = decoded.info.width;
-  source.height = decoded.info.height;
-  source.bgra.swap(decoded.pixels);
-  if (colorKey != 0) ApplyColorKey(&source, colorKey);
-  PixelBuffer top = Resample(source, texWidth, texHeight, resample);
-  source = PixelBuffer();
-  if (texFormat == D3DFMT_X8R8G8B8) ForceOpaque(&top);
-
-  IDirect3DTexture9* texture = nullptr;
-  hr = device->CreateTexture(texWidth, texHeight, levelsToCreate, usage, texFormat, pool, &texture,
-                             nullptr);
-  if (FAILED(hr)) return hr;
-  if (!texture) return D3DERR_INVALIDCALL;
-
+  const char* step = "resampling the image";
   try {
-    hr = FillAllLevels(texture, levelsToFill, std::move(top), mipResample == ResampleFilter::Point);
+    PixelBuffer source;
+    source.width = decoded.info.width;
+    source.height = decoded.info.height;
+    source.bgra.swap(decoded.pixels);
+    if (request.colorKey != 0) ApplyColorKey(&source, request.colorKey);
+    plan->levels[0] = Resample(std::move(source), plan->width, plan->height, resample);
+    if (plan->format == D3DFMT_X8R8G8B8) ForceOpaque(&plan->levels[0]);
+    step = "making the mip levels";
+    for (std::size_t level = 1; level < plan->levels.size(); ++level)
+      plan->levels[level] =
+          HalveForMip(plan->levels[level - 1], mipResample == ResampleFilter::Point);
+  } catch (const std::bad_alloc&) {
+    return Failure(
+        path, std::string("out of memory while ") + step + " " + Size(plan->width, plan->height),
+        E_OUTOFMEMORY);
+  }
+  return D3D_OK;
+}
+
+// A texture of its own for one load, filled from the decoded levels.
+HRESULT MakeTexture(const DecodedTexture& decoded, D3DPOOL pool, const char* path,
+                    IDirect3DTexture9** textureOut) {
+  const TextureRequest& request = decoded.request;
+  IDirect3DTexture9* texture = nullptr;
+  HRESULT hr =
+      request.device->CreateTexture(decoded.width, decoded.height, decoded.levelsToCreate,
+                                    request.usage, decoded.format, pool, &texture, nullptr);
+  if (SUCCEEDED(hr) && !texture) hr = D3DERR_INVALIDCALL;
+  if (FAILED(hr)) {
+    const std::string size = Size(decoded.width, decoded.height);
+    if (hr == E_OUTOFMEMORY || hr == D3DERR_OUTOFVIDEOMEMORY)
+      return Failure(path, "out of memory while making the texture " + size, hr);
+    return Failure(path, "the device could not make the texture " + size + ": " + HresultText(hr),
+                   hr);
+  }
+  UINT level = 0;
+  try {
+    for (; level < decoded.levels.size(); ++level)
+      if (FAILED(hr = FillLevel(texture, level, decoded.levels[level]))) break;
   } catch (const std::bad_alloc&) {
     hr = E_OUTOFMEMORY;
   }
   if (FAILED(hr)) {
     texture->Release();
-    return hr;
+    return Failure(
+        path,
+        "the texture's level " + std::to_string(level) + " could not be filled: " + HresultText(hr),
+        hr);
   }
   *textureOut = texture;
   return D3D_OK;
+}
+
+HRESULT CreateTextureFromFile(const TextureRequest& request, D3DPOOL pool, const char* path,
+                              D3DXIMAGE_INFO* srcInfo, IDirect3DTexture9** textureOut) {
+  ResampleFilter unused;
+  if (!ToResampleFilter(request.filter, &unused) || !ToResampleFilter(request.mipFilter, &unused))
+    return D3DERR_INVALIDCALL;
+  if (const DecodedTexture* kept = FindDecoded(request)) {
+    if (srcInfo) *srcInfo = kept->sourceInfo;
+    return MakeTexture(*kept, pool, path, textureOut);
+  }
+  DecodedTexture decoded;
+  decoded.request = request;
+  std::vector<std::uint8_t> bytes;
+  ImageFileInfo fileInfo;
+  HRESULT hr = PlanTexture(request, path, &decoded, &bytes, &fileInfo);
+  if (srcInfo && fileInfo.width != 0) *srcInfo = decoded.sourceInfo;
+  if (SUCCEEDED(hr)) hr = DecodeLevels(request, path, &bytes, fileInfo, &decoded);
+  if (SUCCEEDED(hr)) hr = MakeTexture(decoded, pool, path, textureOut);
+  // A file that has no stamp (it changed while loading?) is not kept.
+  if (SUCCEEDED(hr) && request.fileSize != 0) KeepDecoded(std::move(decoded));
+  return hr;
 }
 
 }  // namespace
@@ -231,12 +303,29 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 pDevice, LPCSTR pS
   if (ppTexture) *ppTexture = nullptr;
   if (!pDevice || !pSrcFile || !ppTexture) return D3DERR_INVALIDCALL;
   try {
-    return platform::CreateTextureFromFile(pDevice, pSrcFile, Width, Height, MipLevels, Usage,
-                                           Format, Pool, Filter, MipFilter, ColorKey, pSrcInfo,
-                                           ppTexture);
+    platform::TextureRequest request;
+    request.device = pDevice;
+    request.path = pSrcFile;
+    platform::image_detail::FileStamp stamp;
+    if (platform::image_detail::StampFile(pSrcFile, &stamp)) {
+      request.fileId = stamp.id;
+      request.fileSize = stamp.size;
+      request.fileTime = stamp.time;
+    }
+    request.width = Width;
+    request.height = Height;
+    request.mipLevels = MipLevels;
+    request.usage = Usage;
+    request.format = Format;
+    request.filter = Filter;
+    request.mipFilter = MipFilter;
+    request.colorKey = ColorKey;
+    return platform::CreateTextureFromFile(request, Pool, pSrcFile, pSrcInfo, ppTexture);
   } catch (const std::bad_alloc&) {
+    platform::ReportImageFailure(pSrcFile, "out of memory while loading");
     return E_OUTOFMEMORY;
   } catch (...) {
+    platform::ReportImageFailure(pSrcFile, "failed (an unexpected error)");
     return E_FAIL;
   }
 }

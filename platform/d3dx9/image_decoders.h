@@ -6,6 +6,8 @@
 // complete in-memory copy of the file.
 #pragma once
 
+#include <string>
+
 #include "image_file.h"
 
 namespace platform {
@@ -30,6 +32,20 @@ bool BmpReadInfo(const std::uint8_t* data, std::size_t size, ImageFileInfo* info
                  ImageError* error);
 bool BmpDecode(const std::uint8_t* data, std::size_t size, std::uint32_t maxDimension, Image* out,
                ImageError* error);
+
+// What each system's file part gives besides reading (image_read_*.cpp).
+// A file's identity for the decoded-image cache: false when it is no file.
+struct FileStamp {
+  std::uint64_t id = 0, size = 0, time = 0;  // inode or file index, bytes, change time (ns)
+};
+bool StampFile(const std::string& path, FileStamp* stamp);
+// The current directory, or "(unknown)".
+std::string CurrentFolder();
+// The path as the system opens it ('\' between directories on Linux too).
+std::string PathAsOpened(const std::string& path);
+// Writes one line of the load report (stderr; on Windows also
+// OutputDebugStringA, since a GUI program's stderr goes nowhere).
+void WriteReportLine(const std::string& line);
 
 inline bool Fail(ImageError* error, ImageError code) {
   if (error) *error = code;

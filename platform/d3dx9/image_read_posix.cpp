@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <new>
 
 #include <fcntl.h>
@@ -32,10 +33,36 @@ class FileDescriptor {
 
 }  // namespace
 
+namespace image_detail {
+
+bool StampFile(const std::string& path, FileStamp* stamp) {
+  struct stat st;
+  if (stat(PathAsOpened(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  stamp->id = static_cast<std::uint64_t>(st.st_ino) ^ (static_cast<std::uint64_t>(st.st_dev) << 40);
+  stamp->size = static_cast<std::uint64_t>(st.st_size);
+  stamp->time = static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                static_cast<std::uint64_t>(st.st_mtim.tv_nsec);
+  return true;
+}
+
+std::string CurrentFolder() {
+  char folder[4096];
+  return getcwd(folder, sizeof(folder)) != nullptr ? folder : "(unknown)";
+}
+
+std::string PathAsOpened(const std::string& path) {
+  std::string opened = path;
+  std::replace(opened.begin(), opened.end(), '\\', '/');
+  return opened;
+}
+
+void WriteReportLine(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
+
+}  // namespace image_detail
+
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>* out, ImageError* error) {
   out->clear();
-  std::string unixPath = path;
-  std::replace(unixPath.begin(), unixPath.end(), '\\', '/');
+  const std::string unixPath = image_detail::PathAsOpened(path);
   if (unixPath.empty()) return Fail(error, ImageError::FileNotFound);
 
   // O_NONBLOCK so that a FIFO or device node cannot stall us before the

@@ -5,6 +5,7 @@
 
 #include "image_decoders.h"
 
+#include <cstdio>
 #include <new>
 
 namespace platform {
@@ -40,6 +41,39 @@ ImageError OpenError(const std::string& path) {
 }
 
 }  // namespace
+
+namespace image_detail {
+
+// The cache never keeps anything on Windows (decoded_cache_windows.cpp);
+// the stamp is here for the shared code all the same.
+bool StampFile(const std::string& path, FileStamp* stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  stamp->id = 0;
+  stamp->size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  stamp->time = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                data.ftLastWriteTime.dwLowDateTime;
+  return true;
+}
+
+std::string CurrentFolder() {
+  char folder[MAX_PATH];
+  const DWORD length = GetCurrentDirectoryA(sizeof(folder), folder);
+  return length > 0 && length < sizeof(folder) ? std::string(folder, length) : "(unknown)";
+}
+
+std::string PathAsOpened(const std::string& path) { return path; }
+
+// A double-clicked program has no stderr: the same line goes to a debugger
+// or a debug-output viewer too.
+void WriteReportLine(const std::string& line) {
+  std::fprintf(stderr, "%s\n", line.c_str());
+  OutputDebugStringA((line + "\n").c_str());
+}
+
+}  // namespace image_detail
 
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>* out, ImageError* error) {
   out->clear();

@@ -5,12 +5,7 @@
 #include <cstdio>
 #include <set>
 
-#ifdef _WIN32
-#include <direct.h>
-#define getcwd _getcwd
-#else
-#include <unistd.h>
-#endif
+#include "image_decoders.h"
 
 namespace platform {
 namespace {
@@ -68,6 +63,30 @@ std::string Bytes(std::size_t size) {
   return std::to_string(size) + (size == 1 ? " byte" : " bytes");
 }
 
+// A name as one printable line: control characters written as C escapes
+// (\n, \t, \x1b...), so that a folder named with a newline or a terminal's
+// escape sequence neither splits the report nor reaches the terminal.
+std::string Printable(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else {
+      char escaped[5];
+      std::snprintf(escaped, sizeof(escaped), "\\x%02x", byte);
+      out += escaped;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::size_t FindImageBreak(const std::uint8_t* data, std::size_t size) {
@@ -110,18 +129,12 @@ std::string DescribeImageFailure(ImageError error, const std::uint8_t* data, std
 void ReportImageFailure(const char* path, const std::string& reason) {
   static std::set<std::string> s_reported;
   if (path == nullptr || !s_reported.insert(path).second) return;
-  // getcwd rather than std::filesystem, which adds 9 KB to the page's
-  // WebAssembly.
-  char folder[4096];
-  std::string where = "in the folder ";
-  where += getcwd(folder, sizeof(folder)) != nullptr ? folder : "(unknown)";
-#ifndef _WIN32
-  // The layer reads a Windows path's backslashes as separators: say so.
-  std::string slashes = path;
-  std::replace(slashes.begin(), slashes.end(), '\\', '/');
-  if (slashes != path) where = slashes + " " + where;
-#endif
-  std::fprintf(stderr, "d3dx9: cannot load \"%s\" (%s): %s\n", path, where.c_str(), reason.c_str());
+  std::string where = "in the folder " + Printable(image_detail::CurrentFolder());
+  // Say how a path with Windows backslashes was opened.
+  const std::string opened = image_detail::PathAsOpened(path);
+  if (opened != path) where = Printable(opened) + " " + where;
+  image_detail::WriteReportLine("d3dx9: cannot load \"" + Printable(path) + "\" (" + where +
+                                "): " + reason);
 }
 
 }  // namespace platform

@@ -116,7 +116,7 @@ PixelBuffer CopyUnscaled(const PixelBuffer& src, std::uint32_t width, std::uint3
 
 }  // namespace
 
-PixelBuffer Resample(const PixelBuffer& source, std::uint32_t width, std::uint32_t height,
+PixelBuffer Resample(PixelBuffer source, std::uint32_t width, std::uint32_t height,
                      ResampleFilter filter) {
   if (width == source.width && height == source.height) return source;
   if (source.width == 0 || source.height == 0 || width == 0 || height == 0) {

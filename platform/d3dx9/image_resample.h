@@ -21,7 +21,8 @@ enum class ResampleFilter {
   Tent,   // bilinear when enlarging, tent-weighted average when shrinking
 };
 
-PixelBuffer Resample(const PixelBuffer& source, std::uint32_t width, std::uint32_t height,
+// `source` comes back as it is (moved, not copied) when it has the size asked for.
+PixelBuffer Resample(PixelBuffer source, std::uint32_t width, std::uint32_t height,
                      ResampleFilter filter);
 
 // The next mip level: each side halved (never below 1), averaging 2x2 blocks

@@ -16,6 +16,17 @@ namespace platform {
 bool EnsureSdlVideo();
 const char* SdlVideoError();
 
+// How many pixels a window unit holds in windows made with
+// SDL_WINDOW_ALLOW_HIGHDPI (as every window here is): 2 on a Wayland output of
+// scale 2, 1 where SDL measures windows in pixels (X11, offscreen) or where
+// SDL_VIDEO_HIGHDPI_DISABLED turns HiDPI off (sdl_system.cpp).
+float SdlWindowScale();
+// The scale of a screen whose desktop mode SDL gives in window units and whose
+// largest mode is `physical`: 1 unless that mode is larger with the same shape.
+float ScaleFromDisplayModes(const SDL_DisplayMode& desktop, const SDL_DisplayMode& physical);
+// A length in pixels in window units, rounded to the nearest.
+int WindowUnitsFromPixels(int pixels, float scale);
+
 // The SDL window of a window created by CreateWindowExA, or null for any
 // other handle (null, stale, foreign). A window destroyed by WM_CLOSE's
 // default handling counts as stale, but its SDL window is only hidden, never

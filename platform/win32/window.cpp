@@ -1,6 +1,12 @@
 // Windows on SDL: CreateWindowExA (window_class.cpp) makes an SDL window with
 // an OpenGL surface for the Direct3D part.
-// Limits: no parent windows or extended styles.
+// CreateWindowExA's place and size are pixels, as for a program that Windows
+// treats as aware of DPI: on a scaled Wayland output the SDL window is made
+// with SDL_WINDOW_ALLOW_HIGHDPI at that size in window units, so that its
+// drawable has the pixels asked for and the compositor does not enlarge it.
+// Limits: no parent windows or extended styles; at a scale that does not
+// divide the size (odd sizes at scale 2, fractional scales) the drawable is
+// the nearest SDL can make, and the device then copies its back buffer into it.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -81,10 +87,15 @@ WindowRecord* MakeWindowRecord(const WNDCLASSEXA& windowClass, LPCSTR name, DWOR
     return nullptr;
   }
   // Always an OpenGL window: the Direct3D part makes its GL context on it.
-  Uint32 flags = SDL_WINDOW_OPENGL;
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
   if (style & WS_POPUP) flags |= SDL_WINDOW_BORDERLESS;
   flags |= (style & WS_VISIBLE) ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-  SDL_Window* sdlWindow = SDL_CreateWindow(name != nullptr ? name : "", x, y, width, height, flags);
+  const float scale = SdlWindowScale();
+  const int unitsWide = WindowUnitsFromPixels(width, scale);
+  const int unitsHigh = WindowUnitsFromPixels(height, scale);
+  SDL_Window* sdlWindow = SDL_CreateWindow(
+      name != nullptr ? name : "", WindowUnitsFromPixels(x, scale), WindowUnitsFromPixels(y, scale),
+      unitsWide > 0 ? unitsWide : 1, unitsHigh > 0 ? unitsHigh : 1, flags);
   if (sdlWindow == nullptr) {
     std::fprintf(stderr, "CreateWindowExA: the window could not be made: %s\n", SDL_GetError());
     return nullptr;

@@ -3,7 +3,9 @@
 # running the program's own set-up (offscreen): from an empty folder every one
 # of the 26 images is named once, with the folder it was looked for in and
 # "no such file"; an empty, a cut-off and a non-image file each get their own
-# reason; a start with all images says nothing on stderr.
+# reason; a folder whose name holds a newline and a terminal's escape
+# sequence is written escaped, one line a report; a start with all images
+# says nothing on stderr.
 # usage: image_report_test.sh BUILD_DIR
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -49,6 +51,13 @@ expect "d3dx9: cannot load \"pic\\GRASS1.jpg\" (pic/GRASS1.jpg $in_broken): empt
 expect "d3dx9: cannot load \"pic/mauergrass.jpg\" ($in_broken): broken at byte 3000: the file ends early"
 expect "d3dx9: cannot load \"FIGHTER.png\" ($in_broken): not an image (neither JPEG, PNG nor BMP)"
 [ "$(reports)" = 3 ] || fail "$(reports) images reported, not the 3 broken ones"
+
+odd="$work/odd"$'\n'"name"$'\e'"[31m"
+mkdir "$odd"
+run "$odd"
+expect "d3dx9: cannot load \"pic/sky/top.jpg\" (in the folder $work/odd\\nname\\x1b[31m): no such file"
+[ "$(grep -vc "^Fehler: " "$work/err.txt")" = "$(reports)" ] || fail "a report line was split"
+grep -q $'\e' "$work/err.txt" && fail "an escape character reached stderr"
 
 run "$build"
 [ -s "$work/err.txt" ] && fail "a start with every image printed on stderr"

@@ -3,13 +3,17 @@
 # screen booted once for all cases, against the native build:
 #  1. imports: the zip's endless-field.exe and the capture tool import only
 #     DLLs that every Windows 10 and 11 has; the build on the SDK's D3DX
-#     (system-d3dx/) must fail that check.
+#     (system-d3dx/) must fail that check. The capture tool, whose clock only
+#     its frames move, takes the 1 ms period from winmm.dll but not its
+#     timeGetTime. Both carry the application manifest; an executable
+#     without it must fail that check.
 #  2. the unpacked zip with Wine's D3DX switched off (as on a stock Windows):
 #     no message box, the window carries the icon, the start view equals the
 #     native one, Escape ends it with exit code 0; and the build on Wine's
 #     D3DX from the build folder the same.
 #  3. the sky's message boxes: with one sky face missing, one empty and one
-#     cut in half, both builds show exactly three boxes "Fehler" and go on.
+#     cut in half, both builds show exactly three boxes "Fehler" and go on;
+#     our D3DX's reason for the missing face reaches OutputDebugStringA.
 #  4. the decoders: wine_d3dx_check.exe loads every image through our D3DX and
 #     through Wine's d3dx9_43.dll and compares them; the failures agree.
 #  5. a clean exit: the unzipped program started and ended with Escape
@@ -18,6 +22,11 @@
 #     native one, run the same key script (the Windows ones beside cases 2 to
 #     5); every 50th frame: ours under Wine against the native one, and
 #     against the one on Wine's D3DX.
+#  7. DPI awareness and the 1 ms clock: a check program with the program's
+#     manifest reports per-monitor awareness and the manifest's PerMonitorV2,
+#     the same without the manifest must not; in one of the runs of 5, a relay
+#     trace of winmm shows the program calling timeBeginPeriod(1) before its
+#     first timeGetTime and timeEndPeriod(1) after its last.
 # usage: wine_test.sh BUILD_DIR WINDOWS_DIR WINDOWS_ZIP NATIVE_CAPTURE IMAGE_COMPARE
 set -uo pipefail
 build=$(readlink -f "$1")
@@ -42,7 +51,8 @@ source "$here/../skip.sh"
 command -v wine >/dev/null || ef_skip "wine is not installed"
 for file in "$windows/endless-field.exe" "$windows/tools/capture/endless-field-capture.exe" \
   "$windows/system-d3dx/endless-field.exe" "$windows/system-d3dx/endless-field-capture.exe" \
-  "$windows/wine_d3dx_check.exe" "$zip"; do
+  "$windows/wine_d3dx_check.exe" "$windows/wine_dpi_check.exe" \
+  "$windows/wine_dpi_check_no_manifest.exe" "$zip"; do
   [ -f "$file" ] ||
     ef_skip "no $file (cmake --preset windows && cmake --build --preset windows --target package)"
 done
@@ -84,12 +94,29 @@ zipdir=$(dirname "$(find "$work/unpacked" -name endless-field.exe | head -n1)")
 if "$root/scripts/check_windows_imports.sh" "$windows/system-d3dx/endless-field.exe" 2>/dev/null; then
   fail "the import check passed the build on d3dx9_43.dll"
 fi
+# objdump lists each DLL's imported names after its "DLL Name" line.
+capture_winmm=$(x86_64-w64-mingw32-objdump -p "$windows/tools/capture/endless-field-capture.exe" |
+  awk '/DLL Name:/ {dll = tolower($3)} dll == "winmm.dll" && $NF ~ /^time/ {print $NF}' | sort | tr '\n' ' ')
+[ "$capture_winmm" = "timeBeginPeriod timeEndPeriod " ] ||
+  fail "the capture tool's winmm.dll imports are \"$capture_winmm\", not the 1 ms period alone"
+"$root/scripts/check_windows_manifest.sh" "$zipdir/endless-field.exe" \
+  "$windows/tools/capture/endless-field-capture.exe" || fail "the Windows build lacks its manifest"
+if "$root/scripts/check_windows_manifest.sh" "$windows/wine_dpi_check_no_manifest.exe" 2>/dev/null; then
+  fail "the manifest check passed an executable without a manifest"
+fi
 
 # The prefix boots while the native side runs.
 ef_start_xvfb || exit 1
 # (without the display: its "updating the prefix" window would show in the
-# native start view)
-(env -u DISPLAY wineboot -i >/dev/null 2>&1; wineserver -w) &
+# native start view). The relay trace of 7 takes only the program's clock
+# calls (Wine reads the list when a process starts with +relay).
+relay_include="winmm.timeBeginPeriod;winmm.timeEndPeriod;winmm.timeGetTime"
+(
+  env -u DISPLAY wineboot -i >/dev/null 2>&1
+  env -u DISPLAY wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ \
+    /d "$relay_include" /f >/dev/null 2>&1
+  wineserver -w
+) &
 boot=$!
 pids+=("$boot")
 "$native_capture" --assets "$build" --size 824x568 --keys "$KEYS" --frames-dir "$work/native" \
@@ -125,6 +152,11 @@ layer_fly=$!
 capture system-d3dx "$on" &
 system_fly=$!
 pids+=("$layer_fly" "$system_fly")
+# 7, beside them: the DPI check programs (console programs, no window).
+(cd "$windows" && wine wine_dpi_check.exe >"$work/dpi.txt" 2>"$work/dpi.err" &&
+  wine wine_dpi_check_no_manifest.exe >"$work/dpi_none.txt" 2>>"$work/dpi.err") &
+dpi_check=$!
+pids+=("$dpi_check")
 # Wine activates a new window: a capture tool's window made while a case's
 # program runs would take the keyboard's focus from it. The cases start once
 # both windows exist (or a capture tool has ended; the comparison says why).
@@ -137,14 +169,19 @@ done
 
 # ef_wine_run NAME DIR OVERRIDES EXE BOXES: runs EXE (relative to DIR) in DIR,
 # answers the message boxes "Fehler" (there must be BOXES of them), waits for
-# the first frame (the sky's clear colour at the top), then holds Escape and
+# the first frame (the sky's clear colour at the top; 5 minutes at most, for a
+# loaded machine), then holds Escape and
 # requires exit code 0 (or the tolerated fault of Wine's teardown, see 5). With
 # NAME, also requires the icon and writes the settled view to $work/NAME.png.
 # Quiet unless something fails.
 ef_wine_run() {
   local name=$1 dir=$2 overrides=$3 exe=$4 boxes=$5
-  local log="$work/run.log" pid window box last_box="" seen=0 sky="" end=$((SECONDS + 60)) status
-  (cd "$dir" && WINEDLLOVERRIDES="$overrides" WINEDEBUG=+seh exec wine "$exe") >"$log" 2>&1 &
+  local log="$work/run.log" pid window box last_box="" seen=0 sky="" end=$((SECONDS + 300)) status
+  # warn+debugstr: what the program sends to OutputDebugStringA (see 3).
+  local debug=+seh,warn+debugstr
+  # EF_RELAY_LOG=FILE: the run with Wine's relay trace (see 7), kept in FILE.
+  [ -n "${EF_RELAY_LOG:-}" ] && debug=+seh,warn+debugstr,+relay
+  (cd "$dir" && WINEDLLOVERRIDES="$overrides" WINEDEBUG=$debug exec wine "$exe") >"$log" 2>&1 &
   pid=$!
   while [ "$SECONDS" -le "$end" ]; do
     box=$(xdotool search --onlyvisible --name "^(Fehler|Error)$" 2>/dev/null | head -n1)
@@ -203,6 +240,7 @@ ef_wine_run() {
   done
   ef_wait_exit "$pid" 10
   EF_EXIT_CODE=$?
+  [ -n "${EF_RELAY_LOG:-}" ] && cp "$log" "$EF_RELAY_LOG"
   # The next run finds its own window, not this one on its way out.
   for waited in $(seq 50); do
     xdotool search --onlyvisible --name "^Direct3D \(DX9\) - FULL Screen$" >/dev/null 2>&1 || break
@@ -250,9 +288,14 @@ rm "$broken/pic/sky/front.jpg"
 : >"$broken/pic/sky/back.jpg"
 head -c $(($(stat -c %s "$zipdir/pic/sky/left.jpg") / 2)) "$zipdir/pic/sky/left.jpg" >"$broken/pic/sky/left.jpg"
 ef_wine_run "" "$broken" "$off" endless-field.exe 3 || fail "the sky's message boxes on our D3DX"
+# A double-clicked program has no stderr: our D3DX says the same through
+# OutputDebugStringA, which Wine's debugstr channel shows.
+grep -F 'debugstr:OutputDebugStringA "d3dx9: cannot load \"pic/sky/front.jpg\" (in the folder ' \
+  "$work/run.log" | grep -qF '): no such file\n"' ||
+  fail "no OutputDebugStringA line for the missing sky face: $(grep -F debugstr "$work/run.log" | head -n3)"
 ef_wine_run "" "$broken" "$on" endless-field-system-d3dx.exe 3 ||
   fail "the sky's message boxes on Wine's D3DX"
-echo "sky faces missing, empty and cut: three message boxes on either D3DX"
+echo "sky faces missing, empty and cut: three message boxes on either D3DX, the reasons through OutputDebugStringA"
 
 # 4. The decoders (Wine's D3DX on: the check program loads it itself).
 mkdir "$work/failures"
@@ -272,8 +315,16 @@ grep -E "images, largest|the failures" "$results/d3dx_check.txt" | tr -d '\r'
 # all runs.
 clean=0
 tolerated_before=$EF_TOLERATED
+relay_log=""
 for run in $(seq "$EXIT_RUNS"); do
-  ef_wine_run "" "$zipdir" "$off" endless-field.exe 0 && clean=$((clean + 1))
+  if [ -z "$relay_log" ]; then
+    # The first run that ends with 0 under the relay trace is 7's.
+    EF_RELAY_LOG="$work/relay.log" ef_wine_run "" "$zipdir" "$off" endless-field.exe 0 &&
+      clean=$((clean + 1))
+    [ "$EF_EXIT_CODE" = 0 ] && relay_log="$work/relay.log"
+  else
+    ef_wine_run "" "$zipdir" "$off" endless-field.exe 0 && clean=$((clean + 1))
+  fi
 done
 echo "Escape ended $clean of $EXIT_RUNS runs, $((EF_TOLERATED - tolerated_before)) of them" \
   "with the tolerated fault in Wine's teardown"
@@ -316,6 +367,44 @@ for a in "$work/native"/frame_*.png; do
 done
 [ "$compared" = $((FRAMES / EVERY)) ] || fail "compared $compared frames, expected $((FRAMES / EVERY))"
 [ "$differing" = 0 ] || fail "$differing frame pairs differ (in $results)"
+
+# 7. DPI awareness: what the check program reports with the program's
+# manifest and without it. Wine 8 makes every process per-monitor aware and
+# knows no PerMonitorV2 context, so there the manifest's setting tells the
+# two apart; on Windows the awareness does too (0 without the manifest).
+dpi_aware() {
+  [[ "$1" == 'awareness 2, dpiAwareness "PerMonitorV2'* ]]
+}
+wait "$dpi_check" || fail "the DPI check programs: $(cat "$work/dpi.err")"
+dpi=$(tr -d '\r' <"$work/dpi.txt")
+dpi_none=$(tr -d '\r' <"$work/dpi_none.txt" 2>/dev/null)
+echo "DPI, with the manifest: $dpi; without: $dpi_none"
+dpi_aware "$dpi" || fail "the check program with the manifest is not per-monitor DPI aware: $dpi"
+dpi_aware "$dpi_none" && fail "the DPI check passed the program without the manifest: $dpi_none"
+# The clock: the program's own winmm calls (returning into its image at
+# 0x140000000) in the relay trace, one letter each: B timeBeginPeriod(1),
+# T timeGetTime, E timeEndPeriod(1), X a period call with another value.
+# SetupScene and every frame read the clock, so there are at least two T.
+timer_calls() {
+  grep -E 'Call winmm\.time[A-Za-z]+\([0-9a-f]*\) ret=14[0-9a-f]{7}$' "$1" | awk '
+    /timeBeginPeriod\(00000001\)/ { s = s "B"; next }
+    /timeEndPeriod\(00000001\)/ { s = s "E"; next }
+    /timeGetTime\(\)/ { s = s "T"; next }
+    { s = s "X" }
+    END { print s }'
+}
+if [ -z "$relay_log" ]; then
+  fail "no run of 5 ended with exit code 0 under the relay trace"
+else
+  cp "$relay_log" "$results/"
+  calls=$(timer_calls "$relay_log")
+  if [[ "$calls" =~ ^BTT+E$ ]]; then
+    echo "the clock: timeBeginPeriod(1) before the first of $((${#calls} - 2)) timeGetTime calls," \
+      "timeEndPeriod(1) after the last"
+  else
+    fail "the program's clock calls, in order (B begin 1 ms, T timeGetTime, E end 1 ms, X other): ${calls:-none} (see $results/relay.log)"
+  fi
+fi
 
 if [ "$failures" != 0 ]; then
   echo "$failures failed"

@@ -22,6 +22,9 @@ every one) run in one Chromium, each on a freshly loaded page:
               turn and move the view as the keys do; a cancelled touch
               releases both
   touch_escape  touching Escape ends the program with exit code 0
+  context_lost  after WEBGL_lose_context takes the context away, frames are
+              still presented without GL errors in the console; once it is
+              restored the canvas shows the start view again
   missing_sky a package without pic/sky/top.jpg shows exactly one dialog,
               "Fehler beim Laden der Textur Sky TOP" captioned "Fehler", and
               the program runs on after OK
@@ -411,6 +414,49 @@ def case_touch_escape(driver, url, work, build, options):
     end_by(driver, tap)
 
 
+# WEBGL_lose_context on the page's own context (getContext hands back the one
+# the program made), with listeners that count the canvas's events.
+LOSE_CONTEXT = """
+    var canvas = Module.canvas;
+    window.efContext = {lost: 0, prevented: false, restored: 0,
+                        ext: canvas.getContext('webgl2').getExtension('WEBGL_lose_context')};
+    canvas.addEventListener('webglcontextlost', function (e) {
+      efContext.lost++; efContext.prevented = e.defaultPrevented; });
+    canvas.addEventListener('webglcontextrestored', function () { efContext.restored++; });
+    efContext.ext.loseContext();"""
+
+
+def case_context_lost(driver, url, work, build, options):
+    open_page(driver, url)
+    frames(driver, 10)
+    start = os.path.join(work, "start.png")
+    canvas_png(driver, start)
+    console(driver)
+    driver.execute_script(LOSE_CONTEXT)
+    context = lambda key: driver.execute_script("return efContext.%s;" % key)
+    wait_for("webglcontextlost", lambda: context("lost") == 1, 10)
+    if not context("prevented"):
+        fail("nothing prevented webglcontextlost's default: the browser will not restore it")
+    # The loop runs on: Present still yields, and nothing calls GL.
+    frames(driver, 60)
+    if exit_code(driver) is not None:
+        fail("the program ended with exit code %s on a lost context" % exit_code(driver))
+    noisy = [e["message"] for e in console(driver) if e["level"] in ("WARNING", "SEVERE")]
+    if noisy:
+        fail("%d warnings or errors while the context was lost: %s" % (len(noisy), noisy[0]))
+    driver.execute_script("efContext.ext.restoreContext();")
+    wait_for("webglcontextrestored", lambda: context("restored") == 1, 10)
+    frames(driver, 10)
+    page = os.path.join(work, "restored.png")
+    canvas_png(driver, page)
+    # No key is held: the program draws the start view again.
+    if not compare(build, start, page, SAME_VIEW):
+        fail("the restored canvas differs from the start view (see %s)" % work)
+    noisy = [e["message"] for e in console(driver) if e["level"] in ("WARNING", "SEVERE")]
+    if noisy:
+        fail("%d warnings or errors after the restore: %s" % (len(noisy), noisy[0]))
+
+
 def case_missing_sky(driver, url, work, build, options):
     dialogs = lambda: driver.find_elements(By.CSS_SELECTOR, "dialog.ef-message-box")
     driver.get(url)
@@ -659,7 +705,8 @@ def phone_screenshot(driver, url, path):
 CASES = {"start_view": (case_start_view, False), "clean_start": (case_clean_start, False),
          "hold_up": (case_hold_up, False), "escape": (case_escape, False),
          "touch_hold": (case_touch_hold, True), "touch_two": (case_touch_two, True),
-         "touch_escape": (case_touch_escape, True), "missing_sky": (case_missing_sky, False),
+         "touch_escape": (case_touch_escape, True), "context_lost": (case_context_lost, False),
+         "missing_sky": (case_missing_sky, False),
          "decoders": (case_decoders, False)}
 CASES.update({"sharp_laptop": (case_sharp_laptop, False),
               "phone_upright": (case_phone_upright, True),

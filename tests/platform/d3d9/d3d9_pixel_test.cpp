@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "d3d9/device.h"
+#include "d3d9/gl_functions.h"
 #include "d3d9_test_support.h"
 
 namespace d3d9test {
@@ -275,25 +276,36 @@ TEST_F(PixelTest, X8TexturesAreOpaqueAndA8TexturesCarryAlpha) {
 
 // Direct3D 9 samples pixels at integer coordinates: a quad from 0.5 to 64.5
 // covers pixels 1 to 64, where GL's half-pixel centres would give 0 to 63.
+// The same through a perspective projection at several depths (w), with the
+// edges a quarter pixel past the centres, where an offset not scaled with w
+// (at w 10, a tenth of it) lets pixel 0 and row 0 in and column 64 out.
 TEST_F(PixelTest, PixelCentresAreDirect3DOnes) {
   m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  const float x0 = 0.5f * 2.0f / kWidth - 1.0f;
-  const float x1 = 64.5f * 2.0f / kWidth - 1.0f;
-  const float y0 = 1.0f - 64.5f * 2.0f / kHeight;  // bottom edge at row 64.5
-  const float y1 = 1.0f - 0.5f * 2.0f / kHeight;   // top edge at row 0.5
-  PosColorVertex quad[6];
-  ColorQuadList(quad, x0, y0, x1, y1, 0.5f, 0xFF000000);
-  IDirect3DVertexBuffer9* buffer = MakeBuffer(quad, sizeof quad, kPosColorFvf);
-  DrawFrame(buffer, kPosColorFvf, sizeof(PosColorVertex), D3DPT_TRIANGLELIST, 2);
-  const Rgb black{0, 0, 0};
-  EXPECT_TRUE(RgbNear(Pixel(0, 32), kClear, 0)) << "column 0";
-  EXPECT_TRUE(RgbNear(Pixel(1, 32), black, 0)) << "column 1";
-  EXPECT_TRUE(RgbNear(Pixel(64, 32), black, 0)) << "column 64";
-  EXPECT_TRUE(RgbNear(Pixel(65, 32), kClear, 0)) << "column 65";
-  EXPECT_TRUE(RgbNear(Pixel(32, 0), kClear, 0)) << "row 0";
-  EXPECT_TRUE(RgbNear(Pixel(32, 1), black, 0)) << "row 1";
-  EXPECT_TRUE(RgbNear(Pixel(32, 64), black, 0)) << "row 64";
-  EXPECT_TRUE(RgbNear(Pixel(32, 65), kClear, 0)) << "row 65";
+  for (const float w : {0.0f, 2.0f, 5.0f, 10.0f}) {
+    // w 0: no projection, the quad at z 0.5 with w 1; otherwise x and y
+    // scale 1 (90 degrees, square), so that view-space x = ndc x * w.
+    const D3DMATRIX projection =
+        w == 0.0f ? Identity() : PerspectiveFovLH(3.14159265f / 2.0f, 1.0f, 1.0f, 100.0f);
+    m_device->SetTransform(D3DTS_PROJECTION, &projection);
+    const float edge = w == 0.0f ? 0.5f : 0.25f, s = w == 0.0f ? 1.0f : w;
+    const float x0 = edge * 2.0f / kWidth - 1.0f;
+    const float x1 = (64.0f + edge) * 2.0f / kWidth - 1.0f;
+    const float y0 = 1.0f - (64.0f + edge) * 2.0f / kHeight;  // bottom edge past row 64
+    const float y1 = 1.0f - edge * 2.0f / kHeight;            // top edge past row 0
+    PosColorVertex quad[6];
+    ColorQuadList(quad, x0 * s, y0 * s, x1 * s, y1 * s, w == 0.0f ? 0.5f : w, 0xFF000000);
+    IDirect3DVertexBuffer9* buffer = MakeBuffer(quad, sizeof quad, kPosColorFvf);
+    DrawFrame(buffer, kPosColorFvf, sizeof(PosColorVertex), D3DPT_TRIANGLELIST, 2);
+    const Rgb black{0, 0, 0};
+    const struct {
+      int x, y;
+      bool inside;
+    } edges[] = {{0, 32, false}, {1, 32, true}, {64, 32, true}, {65, 32, false},
+                 {32, 0, false}, {32, 1, true}, {32, 64, true}, {32, 65, false}};
+    for (const auto& e : edges)
+      EXPECT_TRUE(RgbNear(Pixel(e.x, e.y), e.inside ? black : kClear, 0))
+          << "pixel (" << e.x << ", " << e.y << ") at w " << w;
+  }
 }
 
 TEST_F(PixelTest, WorldViewProjectionUseRowVectors) {
@@ -315,6 +327,64 @@ TEST_F(PixelTest, WorldViewProjectionUseRowVectors) {
   EXPECT_TRUE(RgbNear(Pixel(80, 32), Rgb{0, 255, 0}, 0));
   EXPECT_TRUE(RgbNear(Pixel(64, 32), kClear, 0)) << "left of the translated quad";
   EXPECT_TRUE(RgbNear(Pixel(80, 64), kClear, 0)) << "below the translated quad";
+}
+
+// A context that the browser gives back after a loss holds none of the
+// device's GL objects: staged here by unbinding and deleting every small GL
+// name of each kind behind the device's back (names count up from 1). The
+// device makes its objects again from what it holds, and sets again the state
+// that no call of the frame changes (depth test, fog), so the frame is the same.
+TEST_F(PixelTest, AContextMadeAgainDrawsTheSameFrame) {
+  m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
+  m_device->SetRenderState(D3DRS_FOGENABLE, TRUE);
+  m_device->SetRenderState(D3DRS_FOGCOLOR, 0xFF000000);
+  m_device->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
+  const float fogEnd = 2.0f;  // eye depth 1 (no projection): half fogged
+  DWORD bits;
+  std::memcpy(&bits, &fogEnd, 4);
+  m_device->SetRenderState(D3DRS_FOGEND, bits);
+  IDirect3DTexture9* texture =
+      MakeTexture(2, 2, D3DFMT_X8R8G8B8, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
+  PosTexVertex far[4];
+  QuadStrip(far, -1, -1, 1, 1, 0.8f, 1, 1);
+  PosColorVertex near[6];
+  ColorQuadList(near, -0.5f, -0.5f, 0.5f, 0.5f, 0.2f, 0xFFFFFF00);
+  IDirect3DVertexBuffer9* farBuffer = MakeBuffer(far, sizeof far, kPosTexFvf);
+  IDirect3DVertexBuffer9* nearBuffer = MakeBuffer(near, sizeof near, kPosColorFvf);
+  const auto drawNearThenFar = [&]() {
+    ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClearColor, 1.0f, 0),
+              D3D_OK);
+    m_device->SetTexture(0, nullptr);
+    DrawFrame(nearBuffer, kPosColorFvf, sizeof(PosColorVertex), D3DPT_TRIANGLELIST, 2);
+    m_device->SetTexture(0, texture);
+    m_device->SetFVF(kPosTexFvf);
+    m_device->SetStreamSource(0, farBuffer, 0, sizeof(PosTexVertex));
+    EXPECT_EQ(m_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+    ReadFrame();
+  };
+  drawNearThenFar();
+  const std::vector<uint8_t> before = m_frame;
+  EXPECT_TRUE(RgbNear(Pixel(64, 64), Rgb{128, 128, 0}, kTolerance)) << "the near quad, fogged";
+  EXPECT_TRUE(RgbNear(Pixel(8, 8), Rgb{128, 0, 0}, kTolerance)) << "the texture's top left";
+
+  platform::GlFunctions& gl = platform::Gl();
+  gl.UseProgram(0);  // a program in use outlives its deletion
+  for (GLuint name = 1; name <= 64; ++name) {
+    gl.DeleteTextures(1, &name);
+    gl.DeleteBuffers(1, &name);
+    gl.DeleteVertexArrays(1, &name);
+    gl.DeleteSamplers(1, &name);
+    gl.DeleteProgram(name);  // an error for names of no program, drained below
+  }
+  while (gl.GetError() != GL_NO_ERROR) {}
+  auto* device = dynamic_cast<platform::Device*>(m_device);
+  ASSERT_NE(device, nullptr);
+  device->RecreateGlObjects();
+  drawNearThenFar();
+  DumpFrame("context_made_again");
+  EXPECT_TRUE(RgbNear(Pixel(64, 64), Rgb{128, 128, 0}, kTolerance)) << "the near quad, fogged";
+  EXPECT_TRUE(RgbNear(Pixel(8, 8), Rgb{128, 0, 0}, kTolerance)) << "the texture's top left";
+  EXPECT_TRUE(m_frame == before) << "the frame differs from the one before";
 }
 
 }  // namespace

@@ -3,6 +3,12 @@
 // and that every failure leaves *ppTexture NULL and leaks no texture.
 #include <d3dx9.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "d3d9/first_frame.h"
 #include "mocks/fake_d3d9.h"
 #include "test_images.h"
 
@@ -287,24 +293,77 @@ TEST_F(D3DXTextureTest, ImagesBeyondTheDeviceLimitFailBeforeDecoding) {
   EXPECT_TRUE(device.createCalls.empty());
 }
 
-TEST_F(D3DXTextureTest, DeviceFailuresPropagateAndNothingLeaks) {
-  const std::string path =
-      dir.Write("t.png", MakePngFromArgb(16, 16, Solid(16, 16, 0xFF000000), false));
+// Each failing step says why, once per path, on one line whatever the path
+// holds.
+TEST_F(D3DXTextureTest, DeviceFailuresPropagateAreReportedAndNothingLeaks) {
+  const Bytes png = MakePngFromArgb(16, 16, Solid(16, 16, 0xFF000000), false);
+  const std::string full = dir.Write("full.png", png), partial = dir.Write("partial.png", png);
+  ::testing::internal::CaptureStderr();
 
   device.createTextureResult = D3DERR_OUTOFVIDEOMEMORY;
   ExpectFailedCleanly(
-      LoadEx(path, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, D3DFMT_UNKNOWN, D3DX_DEFAULT),
+      LoadEx(full, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, D3DFMT_UNKNOWN, D3DX_DEFAULT),
       D3DERR_OUTOFVIDEOMEMORY);
   EXPECT_EQ(1u, device.createCalls.size());
 
   device.createTextureResult = D3D_OK;
   device.failLockAtLevel = 2;
   ExpectFailedCleanly(
-      LoadEx(path, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, D3DFMT_UNKNOWN, D3DX_DEFAULT),
+      LoadEx(partial, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, D3DFMT_UNKNOWN, D3DX_DEFAULT),
       D3DERR_INVALIDCALL);
   ASSERT_EQ(1u, device.textures.size());
   EXPECT_EQ(0u, device.textures[0]->RefCount()) << "texture that failed to fill must be released";
   EXPECT_FALSE(device.textures[0]->Levels()[1].locked) << "filled levels are unlocked";
+
+  ExpectFailedCleanly(LoadEx(dir.Path() + "/a\nb\x1b[31m.png", D3DX_DEFAULT, D3DX_DEFAULT, 1,
+                             D3DFMT_UNKNOWN, D3DX_DEFAULT),
+                      D3DXERR_INVALIDDATA);
+  LoadEx(full, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, D3DFMT_UNKNOWN, D3DX_DEFAULT);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  for (const char* line :
+       {"full.png\" (in the folder ", "): out of memory while making the texture (16 x 16)\n",
+        "partial.png\" (in the folder ",
+        "): the texture's level 2 could not be filled: an invalid call\n",
+        "/a\\nb\\x1b[31m.png\" (in the folder ", "): no such file\n"})
+    EXPECT_NE(std::string::npos, said.find(line)) << "no \"" << line << "\" in:\n" << said;
+  EXPECT_EQ(3, std::count(said.begin(), said.end(), '\n')) << said;
+  EXPECT_EQ(std::string::npos, said.find('\x1b')) << said;
+}
+
+// The floor strips load one grass image eleven times: the same load of the
+// same file reuses its decoded levels (proven here by pixels that changed
+// under an unchanged stamp), each load still gets a texture of its own, a
+// file with a new change time is decoded again, and after the first frame
+// nothing decoded is kept.
+TEST_F(D3DXTextureTest, TheSameLoadReusesItsDecodeUntilTheFileChangesOrAFrameIsShown) {
+  const std::string path =
+      dir.Write("grass.png", MakePngFromArgb(8, 8, Solid(8, 8, 0xFF102030), false));
+  struct stat stamp {};
+  ASSERT_EQ(0, stat(path.c_str(), &stamp));
+  // Rewrites the file with another colour and the change time `at`.
+  const auto rewrite = [&](std::uint32_t colour, timespec at) {
+    dir.Write("grass.png", MakePngFromArgb(8, 8, Solid(8, 8, colour), false));
+    const timespec times[2] = {at, at};
+    ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, 0));
+  };
+  const auto loaded = [&] {
+    EXPECT_EQ(D3D_OK,
+              LoadEx(path, D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, D3DFMT_UNKNOWN, D3DX_DEFAULT));
+    return Hex(Created()->Pixel(0, 0, 0));
+  };
+  EXPECT_EQ(Hex(0xFF102030u), loaded());
+  rewrite(0xFF405060, stamp.st_mtim);
+  EXPECT_EQ(Hex(0xFF102030u), loaded()) << "decoded again";
+  EXPECT_EQ(2u, device.textures.size());
+  EXPECT_NE(device.textures[0]->Levels()[0].bytes.data(),
+            device.textures[1]->Levels()[0].bytes.data());
+  timespec later = stamp.st_mtim;
+  later.tv_sec += 1;
+  rewrite(0xFF405060, later);
+  EXPECT_EQ(Hex(0xFF405060u), loaded()) << "a changed file reused the old decode";
+  rewrite(0xFF102030, later);
+  platform::NotePresented();
+  EXPECT_EQ(Hex(0xFF102030u), loaded()) << "kept after the first frame";
 }
 
 TEST_F(D3DXTextureTest, BackslashPathsAndMisnamedFilesLoad) {

@@ -71,6 +71,7 @@ TEST_F(Win32Window, CreateWindowMakesAnSdlWindowOfTheAskedShape) {
   const Uint32 flags = SDL_GetWindowFlags(window);
   EXPECT_TRUE(flags & SDL_WINDOW_OPENGL) << "the Direct3D part needs a GL window";
   EXPECT_TRUE(flags & SDL_WINDOW_BORDERLESS) << "WS_POPUP";
+  EXPECT_TRUE(flags & SDL_WINDOW_ALLOW_HIGHDPI) << "a scaled output must not enlarge the picture";
   EXPECT_STREQ(SDL_GetWindowTitle(window), "Endless field");
   EXPECT_TRUE(platform_test::Received().empty()) << "CreateWindowExA called the procedure";
 
@@ -105,6 +106,32 @@ TEST_F(Win32Window, ScreenSizeOverrideAndOtherMetrics) {
   ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &mode), 0) << SDL_GetError();
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), mode.w);
   EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), mode.h);
+}
+
+// Wayland at a scale: SDL gives the desktop in window units and lists the
+// output's physical mode first; windows are made in units of that scale.
+TEST(Win32Screen, ScaleFromDisplayModesAndWindowUnits) {
+  const auto scale = [](int desktopW, int desktopH, int w, int h) {
+    SDL_DisplayMode desktop{};
+    SDL_DisplayMode physical{};
+    desktop.w = desktopW;
+    desktop.h = desktopH;
+    physical.w = w;
+    physical.h = h;
+    return platform::ScaleFromDisplayModes(desktop, physical);
+  };
+  EXPECT_FLOAT_EQ(scale(512, 384, 1024, 768), 2.0f);
+  EXPECT_FLOAT_EQ(scale(1280, 720, 1920, 1080), 1.5f);
+  EXPECT_NEAR(scale(1707, 960, 2560, 1440), 1.5f, 0.001f) << "a rounded desktop size";
+  EXPECT_FLOAT_EQ(scale(1024, 768, 1024, 768), 1.0f) << "no scale";
+  EXPECT_FLOAT_EQ(scale(1024, 768, 2048, 1152), 1.0f) << "a larger mode of another shape";
+  EXPECT_FLOAT_EQ(scale(1920, 1080, 1280, 720), 1.0f) << "a smaller mode";
+  EXPECT_FLOAT_EQ(scale(0, 0, 1024, 768), 1.0f) << "no desktop mode";
+
+  EXPECT_EQ(platform::WindowUnitsFromPixels(824, 2.0f), 412);
+  EXPECT_EQ(platform::WindowUnitsFromPixels(825, 2.0f), 413) << "the nearest";
+  EXPECT_EQ(platform::WindowUnitsFromPixels(1720, 1.5f), 1147);
+  EXPECT_EQ(platform::WindowUnitsFromPixels(-7, 1.0f), -7) << "unscaled places pass through";
 }
 
 TEST_F(Win32Window, ResourceHandles) {
