@@ -1,8 +1,9 @@
 # The browser build (Emscripten, WebGL 2): build/web/ holds index.html (our
 # own page), endless-field.js and .wasm, assets.txt (the list of images the
-# page loads into the program's virtual file system before it starts) and the
-# images themselves under their program paths (pic/..., FIGHTER.png), and the
-# program's icon (icon/), which the page shows as its favicon.
+# page loads into the program's virtual file system before it starts), the
+# images themselves under their program paths (pic/..., FIGHTER.png), the
+# program's icon (icon/), which the page shows as its favicon and home-screen
+# icon, the web app manifest and the service worker for offline starts.
 # Nothing is fetched at build or run time: no Emscripten ports, no SDL.
 
 # Debian's emscripten lacks glcorearb.h; the layer's GL table uses its types
@@ -66,7 +67,26 @@ add_custom_command(
 list(JOIN EF_ASSET_FILES "\n" EF_ASSET_LIST)
 file(WRITE ${CMAKE_BINARY_DIR}/assets.txt "${EF_ASSET_LIST}\n")
 configure_file(${PROJECT_SOURCE_DIR}/platform/web/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
+configure_file(${PROJECT_SOURCE_DIR}/platform/web/manifest.webmanifest
+               ${CMAKE_BINARY_DIR}/manifest.webmanifest COPYONLY)
 add_custom_target(ef_web_assets ALL DEPENDS ${EF_ASSET_OUTPUTS})
+
+# The service worker that keeps the page's files for offline starts, named
+# after a hash of them (cmake/web_service_worker.cmake).
+set(EF_SERVICE_WORKER_SOURCE ${PROJECT_SOURCE_DIR}/platform/web/service-worker.js)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/service-worker.js
+  COMMAND ${CMAKE_COMMAND} -DWEB_DIR=${CMAKE_BINARY_DIR} -DSOURCE=${EF_SERVICE_WORKER_SOURCE}
+          -DOUTPUT=${CMAKE_BINARY_DIR}/service-worker.js
+          -P ${PROJECT_SOURCE_DIR}/cmake/web_service_worker.cmake
+  DEPENDS endless-field ${EF_SERVICE_WORKER_SOURCE} ${EF_ASSET_OUTPUTS}
+          ${PROJECT_SOURCE_DIR}/cmake/web_service_worker.cmake
+          ${CMAKE_BINARY_DIR}/index.html ${CMAKE_BINARY_DIR}/manifest.webmanifest
+          ${CMAKE_BINARY_DIR}/assets.txt
+  COMMENT "Writing the page's service worker"
+  VERBATIM
+)
+add_custom_target(ef_web_service_worker ALL DEPENDS ${CMAKE_BINARY_DIR}/service-worker.js)
 
 # The decoder check of the browser tests (tests/web/), beside the page in
 # check/: the D3DX decoders on their own, run on the page's images.

@@ -1,6 +1,9 @@
 // Windows in a web page: CreateWindowExA (window_class.cpp) makes the page's
-// canvas the window: placed at (X, Y) in the page, sized in CSS and
-// drawing-buffer pixels alike, shown with WS_VISIBLE.
+// canvas the window: its place and size are in device pixels, as the screen
+// is (web_system.cpp), so the drawing buffer has the window's size and shows
+// at one pixel per device pixel; shown with WS_VISIBLE. When the viewport
+// changes, the canvas is scaled to fit it (page_screen.h) and its drawing
+// buffer stays: the program's back buffer keeps its size.
 // Limits: one window, the page's canvas (a second CreateWindowExA fails); no
 // parent windows or extended styles.
 #include <emscripten.h>
@@ -23,19 +26,43 @@ std::unique_ptr<WindowRecord>& GetWindow() {
   return *window;
 }
 
+// The window on the screen it was made on (as the program saw the screen),
+// for placing the canvas again.
+ScreenWindow g_screenWindow;
+
+void ShowCanvasBox() {
+  const PageBox box = CanvasBoxInViewport(g_screenWindow, CurrentViewport());
+  // clang-format off
+  EM_ASM({
+    var style = Module['canvas'].style;
+    style.position = 'fixed';  // never widens a phone's layout viewport
+    style.left = $0 + 'px';
+    style.top = $1 + 'px';
+    style.width = $2 + 'px';
+    style.height = $3 + 'px';
+  }, box.m_left, box.m_top, box.m_width, box.m_height);
+  // clang-format on
+}
+
+// A turn of the phone, a resized browser window, full screen, a zoom.
+EM_BOOL OnViewportResize(int eventType, const EmscriptenUiEvent* event, void* userData) {
+  ShowCanvasBox();
+  return EM_FALSE;
+}
+
 void PlaceCanvas(int x, int y, int width, int height, bool visible) {
   emscripten_set_canvas_element_size(kCanvas, width, height);
+  g_screenWindow = {
+      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), x, y, width, height};
+  ShowCanvasBox();
+  emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE,
+                                 OnViewportResize);
   // clang-format off
   EM_ASM({
     var canvas = Module['canvas'];
-    canvas.style.position = 'absolute';
-    canvas.style.left = $0 + 'px';
-    canvas.style.top = $1 + 'px';
-    canvas.style.width = $2 + 'px';
-    canvas.style.height = $3 + 'px';
-    canvas.style.display = $4 ? 'block' : 'none';
-    if ($4) canvas.focus();
-  }, x, y, width, height, visible ? 1 : 0);
+    canvas.style.display = $0 ? 'block' : 'none';
+    if ($0) canvas.focus();
+  }, visible ? 1 : 0);
   // clang-format on
 }
 

@@ -31,8 +31,23 @@ every one) run in one Chromium, each on a freshly loaded page:
   decoders    the page's decoders (check/, the D3DX decoders on their own)
               give every image of the page within 2 steps of the native
               decoders' pixels
+  sharp_laptop  at 1280 x 800 and 1.5 device pixels per CSS pixel the
+              window is the viewport's device pixels less 200, and its
+              drawing buffer has one pixel per device pixel (within 1%)
+  phone_upright, phone_turned  the same on a phone, 390 x 844 and 844 x 390
+              at 3; the picture covers at least 75% of the viewport, and
+              all 11 on-screen keys lie inside it, none over another or over
+              the page's buttons and text
+  turn        turning the phone scales the canvas to fit the new viewport,
+              its shape and drawing buffer kept; the keys stay as above
+  offline     once the page has loaded (its service worker in charge), it
+              starts again with its server gone and shows the start view
+  home_screen Chromium finds the manifest without errors and would install
+              the page; the home-screen tags are there; "Full screen" fills
+              the screen, and is hidden without the Fullscreen API
 --page-screenshot saves the page after start_view, --phone-screenshot the
-page in Chromium's mobile emulation at 390 x 844 with its on-screen keys.
+page in Chromium's mobile emulation at 390 x 844 (3 device pixels per CSS
+pixel, saved at 1.5) with its on-screen keys.
 Exits 77 (skipped) when the browser build or Chromium is missing, or 1 with
 EF_REQUIRE_ALL=1. Every file it writes goes under BUILD_DIR/web_test/.
 """
@@ -48,6 +63,7 @@ import tempfile
 import threading
 import time
 import traceback
+import urllib.request
 
 SKIP = 77
 VIEWPORT = (1024, 768)  # the program's canvas is 200 pixels smaller: 824 x 568
@@ -82,6 +98,7 @@ def fail(reason):
 
 try:
     from selenium import webdriver
+    from selenium.common.exceptions import WebDriverException
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.action_chains import ActionChains
     from selenium.webdriver.common.by import By
@@ -92,7 +109,8 @@ except ImportError:
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     extensions_map = dict(http.server.SimpleHTTPRequestHandler.extensions_map,
-                          **{".wasm": "application/wasm", ".js": "text/javascript"})
+                          **{".wasm": "application/wasm", ".js": "text/javascript",
+                             ".webmanifest": "application/manifest+json"})
 
     def log_message(self, *args):
         pass
@@ -132,11 +150,16 @@ def fresh_tab(driver):
     driver.switch_to.window(new)
 
 
-def emulate(driver, size=VIEWPORT, touch=False):
-    """The viewport exactly, whatever the window's frame takes; a phone's
-    (mobile layout, touch screen) or a desktop's."""
-    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-        "width": size[0], "height": size[1], "deviceScaleFactor": 1, "mobile": touch})
+def emulate(driver, size=VIEWPORT, touch=False, ratio=1):
+    """The viewport exactly, whatever the window's frame takes, at `ratio`
+    device pixels per CSS pixel; a phone's (mobile layout, touch screen,
+    held as its shape says) or a desktop's."""
+    metrics = {"width": size[0], "height": size[1], "deviceScaleFactor": ratio, "mobile": touch}
+    if touch:
+        metrics["screenOrientation"] = ({"type": "portraitPrimary", "angle": 0}
+                                        if size[1] >= size[0] else
+                                        {"type": "landscapePrimary", "angle": 90})
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", metrics)
     driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {
         "enabled": touch, "maxTouchPoints": 5})
 
@@ -479,14 +502,203 @@ def case_decoders(driver, url, work, build, options):
         fail("the page's decoders differ from the native ones")
 
 
+# The page's screen in device pixels, its keys over the picture, offline
+# starts and the home screen. Screens: (CSS size, devicePixelRatio, phone).
+LAPTOP = ((1280, 800), 1.5, False)
+PHONE_UPRIGHT = ((390, 844), 3, True)
+PHONE_TURNED = ((844, 390), 3, True)
+ON_SCREEN_KEYS = 11
+
+
+def emulate_screen(driver, screen):
+    size, ratio, phone = screen
+    emulate(driver, size, touch=phone, ratio=ratio)
+
+
+def page_layout(driver):
+    """The viewport, devicePixelRatio, the drawing buffer's size and the CSS
+    boxes (left, top, right, bottom) of the canvas, the on-screen keys and
+    the page's own buttons and text."""
+    return driver.execute_script("""
+        function box(e) { var r = e.getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]; }
+        function boxes(selector) {
+          return Array.prototype.map.call(document.querySelectorAll(selector), box); }
+        return {viewport: [innerWidth, innerHeight], ratio: devicePixelRatio,
+                buffer: [Module.canvas.width, Module.canvas.height], canvas: box(Module.canvas),
+                keys: boxes('#keys button[data-key]'),
+                others: boxes('#controls button:not([hidden]), #status')};""")
+
+
+def area(box):
+    return max(0, box[2] - box[0]) * max(0, box[3] - box[1])
+
+
+def meet(a, b):
+    return [max(a[0], b[0]), max(a[1], b[1]), min(a[2], b[2]), min(a[3], b[3])]
+
+
+def check_sharp(layout, size):
+    ratio = layout["ratio"]
+    if layout["viewport"] != list(size):
+        fail("the viewport is %s CSS pixels, not %s" % (layout["viewport"], size))
+    for axis in (0, 1):
+        want = round(size[axis] * ratio) - 200
+        if layout["buffer"][axis] != want:
+            fail("the drawing buffer is %s, not %d on axis %d" % (layout["buffer"], want, axis))
+        shown = (layout["canvas"][axis + 2] - layout["canvas"][axis]) * ratio
+        if abs(layout["buffer"][axis] / shown - 1) > 0.01:
+            fail("%.3f buffer pixels per device pixel on axis %d"
+                 % (layout["buffer"][axis] / shown, axis))
+
+
+def check_keys(layout):
+    viewport = [0, 0] + layout["viewport"]
+    keys = layout["keys"]
+    if len(keys) != ON_SCREEN_KEYS or not all(area(key) for key in keys):
+        fail("%d of %d on-screen keys shown" % (sum(1 for k in keys if area(k)), ON_SCREEN_KEYS))
+    if any(area(meet(key, viewport)) < area(key) for key in keys):
+        fail("an on-screen key lies outside the viewport: %s" % keys)
+    for a, b in itertools.combinations(keys + layout["others"], 2):
+        if area(meet(a, b)) > 0:
+            fail("%s lies over %s" % (a, b))
+
+
+def check_phone(driver, url, screen):
+    emulate_screen(driver, screen)
+    open_page(driver, url)
+    layout = page_layout(driver)
+    check_sharp(layout, screen[0])
+    viewport = [0, 0] + layout["viewport"]
+    covered = area(meet(layout["canvas"], viewport)) / area(viewport)
+    if covered < 0.75:
+        fail("the picture covers %.3f of the viewport" % covered)
+    check_keys(layout)
+    return layout
+
+
+def case_sharp_laptop(driver, url, work, build, options):
+    emulate_screen(driver, LAPTOP)
+    open_page(driver, url)
+    check_sharp(page_layout(driver), LAPTOP[0])
+
+
+def case_phone_upright(driver, url, work, build, options):
+    check_phone(driver, url, PHONE_UPRIGHT)
+
+
+def case_phone_turned(driver, url, work, build, options):
+    check_phone(driver, url, PHONE_TURNED)
+
+
+def case_turn(driver, url, work, build, options):
+    before = check_phone(driver, url, PHONE_UPRIGHT)
+    emulate_screen(driver, PHONE_TURNED)
+    wait_for("the canvas scaled to the turned viewport", lambda: (
+        page_layout(driver)["canvas"] != before["canvas"]), 20)
+    frames(driver, 3)
+    after = page_layout(driver)
+    if after["buffer"] != before["buffer"]:
+        fail("the drawing buffer went from %s to %s" % (before["buffer"], after["buffer"]))
+    box, viewport = after["canvas"], [0, 0] + after["viewport"]
+    if area(meet(box, viewport)) < area(box) * 0.999:
+        fail("the canvas %s does not fit the viewport %s" % (box, after["viewport"]))
+    # The screen it was made on, fitted into the turned one.
+    scale = min(a / b for a, b in zip(after["viewport"], before["viewport"]))
+    for axis in (0, 1):
+        want = (before["canvas"][axis + 2] - before["canvas"][axis]) * scale
+        shown = box[axis + 2] - box[axis]
+        if abs(shown / want - 1) > 0.01:
+            fail("the canvas is %.1f CSS pixels on axis %d, not %.1f" % (shown, axis, want))
+    check_keys(after)
+
+
+def native_start_view(work, build):
+    reference = os.path.join(work, "native.png")
+    subprocess.run([os.path.join(build, "tools/capture/endless-field-capture"), "--size",
+                    "%dx%d" % CANVAS, "--out", reference], cwd=build, check=True,
+                   env=dict(os.environ, SDL_VIDEODRIVER="offscreen"), stdout=subprocess.DEVNULL)
+    return reference
+
+
+def case_offline(driver, url, work, build, options):
+    reference = native_start_view(work, build)
+    open_page(driver, url)
+    wait_for("the service worker to keep the page", lambda: driver.execute_script(
+        "return navigator.serviceWorker.controller !== null;"))
+    server = options["servers"]["offline"]
+    server.shutdown()
+    server.server_close()
+    try:
+        urllib.request.urlopen(url, timeout=10)
+        fail("the page's server still answers")
+    except OSError:
+        pass
+    # Nothing from the browser's HTTP cache either, which would answer for
+    # files the server marked fresh: only the service worker's cache is left.
+    driver.execute_cdp_cmd("Network.clearBrowserCache", {})
+    driver.get("about:blank")
+    try:
+        open_page(driver, url)
+    except WebDriverException as error:
+        fail("no page without the network: %s" % error.msg)
+    page = os.path.join(work, "page.png")
+    canvas_png(driver, page)
+    if not compare(build, reference, page, SAME_VIEW):
+        fail("the start view without the network differs from the native one (see %s)" % work)
+
+
+def fullscreen(driver):
+    return driver.execute_script("return document.fullscreenElement === document.documentElement;")
+
+
+def case_home_screen(driver, url, work, build, options):
+    open_page(driver, url)
+    manifest = driver.execute_cdp_cmd("Page.getAppManifest", {})
+    if manifest["errors"] or not manifest.get("manifest", {}).get("icons"):
+        fail("the manifest: %s" % manifest)
+    refusals = driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+    if refusals:
+        fail("Chromium would not install the page: %s" % [e["errorId"] for e in refusals])
+    tags = driver.execute_async_script("""
+        var done = arguments[arguments.length - 1];
+        var meta = function(name) {
+          var tag = document.querySelector('meta[name="' + name + '"]');
+          return tag ? tag.content : ''; };
+        var icon = document.querySelector('link[rel="apple-touch-icon"]');
+        fetch(icon.href).then(function(response) {
+          done([meta('apple-mobile-web-app-capable'), meta('mobile-web-app-capable'),
+                /^#/.test(meta('theme-color')), /viewport-fit=cover/.test(meta('viewport')),
+                response.ok && response.headers.get('Content-Type')]);
+        }, function() { done(null); });""")
+    if tags != ["yes", "yes", True, True, "image/png"]:
+        fail("the home-screen tags and icon: %s" % tags)
+    driver.find_element(By.ID, "fullscreen").click()
+    wait_for("full screen", lambda: fullscreen(driver), 20)
+    frames(driver, 3)
+    driver.find_element(By.ID, "fullscreen").click()
+    wait_for("the end of full screen", lambda: not fullscreen(driver), 20)
+    # A browser without the Fullscreen API (an iPhone's) gets no button.
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": """
+        delete Element.prototype.requestFullscreen;
+        delete Element.prototype.webkitRequestFullscreen;
+        Object.defineProperty(Document.prototype, 'fullscreenEnabled', {get: () => false});"""})
+    open_page(driver, url)
+    if driver.find_element(By.ID, "fullscreen").is_displayed():
+        fail("a full-screen button without the Fullscreen API")
+
+
 def phone_screenshot(driver, url, path):
-    """The page on a phone (390 x 844, touch) with its on-screen keys."""
-    emulate(driver, PHONE, touch=True)
+    """The page on a phone (390 x 844 at 3, touch) with its on-screen keys,
+    saved at 1.5 device pixels per CSS pixel."""
+    emulate_screen(driver, PHONE_UPRIGHT)
     open_page(driver, url)
     wait_for("a second of frames", lambda: present_count(driver) >= 60, 30)
     if not on_screen_keys_shown(driver):
         fail("the on-screen keys are not shown on a phone")
-    driver.save_screenshot(path)
+    shot = driver.execute_cdp_cmd("Page.captureScreenshot", {"format": "png", "clip": {
+        "x": 0, "y": 0, "width": PHONE[0], "height": PHONE[1], "scale": 0.5}})
+    with open(path, "wb") as out:
+        out.write(base64.b64decode(shot["data"]))
 
 
 # Each case: its function and whether it runs on a touch screen.
@@ -496,6 +708,10 @@ CASES = {"start_view": (case_start_view, False), "clean_start": (case_clean_star
          "touch_escape": (case_touch_escape, True), "context_lost": (case_context_lost, False),
          "missing_sky": (case_missing_sky, False),
          "decoders": (case_decoders, False)}
+CASES.update({"sharp_laptop": (case_sharp_laptop, False),
+              "phone_upright": (case_phone_upright, True),
+              "phone_turned": (case_phone_turned, True), "turn": (case_turn, True),
+              "offline": (case_offline, False), "home_screen": (case_home_screen, False)})
 
 
 def main():
@@ -524,7 +740,9 @@ def main():
     package = os.path.join(root, "missing_sky_package")
     shutil.copytree(web, package, ignore=shutil.ignore_patterns("CMakeFiles", "*.ninja", "host"))
     os.remove(os.path.join(package, "pic/sky/top.jpg"))
-    servers = {"whole": serve(web), "missing_sky": serve(package)}
+    # The offline case stops a server of its own.
+    servers = {"whole": serve(web), "missing_sky": serve(package), "offline": serve(web)}
+    options["servers"] = servers
     urls = {name: "http://127.0.0.1:%d/index.html" % server.server_address[1]
             for name, server in servers.items()}
     profile = tempfile.mkdtemp(prefix="chromium-profile-", dir=root)
@@ -542,8 +760,7 @@ def main():
                 fresh_tab(driver)
                 emulate(driver, touch=on_touch_screen)
                 console(driver)  # what the last case left
-                function(driver, urls["missing_sky" if case == "missing_sky" else "whole"],
-                         work, build, options)
+                function(driver, urls.get(case, urls["whole"]), work, build, options)
                 print("passed: %s (%.1f s)" % (case, time.time() - started))
             except CaseFailed as error:
                 console(driver)
