@@ -168,8 +168,7 @@ bool LoadGlFunctions(const char** missing) {
 // reads its largest texture and version. False with SDL's reason. With
 // `keep`, a window that worked stays (in *keep) to hold SDL's GL library
 // loaded until the program's windows are made again.
-bool ProbeWay(GLint* maxTextureSize, std::string* version, std::string* error,
-              SDL_Window** keep) {
+bool ProbeWay(GLint* maxTextureSize, std::string* version, std::string* error, SDL_Window** keep) {
   SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1, 1,
                                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) {
