@@ -6,7 +6,8 @@
 // still makes a texture of its own. Only the last load's levels are kept, and
 // only until the first frame is presented: where the layer's own device
 // presents (Linux, the page) it says when; under the real Direct3D (Windows)
-// nothing can, so nothing is kept there (decoded_cache_*.cpp).
+// nothing can, so nothing is kept there (decoded_cache_layer.cpp,
+// decoded_cache_none.cpp).
 #pragma once
 
 #include <d3dx9.h>
@@ -51,7 +52,7 @@ void KeepDecoded(DecodedTexture&& decoded);
 // Lets go of what is kept.
 void ForgetDecoded();
 
-// The seam (decoded_cache_layer.cpp, decoded_cache_windows.cpp): arranges
+// The seam (decoded_cache_layer.cpp, decoded_cache_none.cpp): arranges
 // for ForgetDecoded to run at the first frame; false where that cannot be.
 bool ForgetDecodedAtFirstFrame();
 

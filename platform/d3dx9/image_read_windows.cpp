@@ -44,7 +44,7 @@ ImageError OpenError(const std::string& path) {
 
 namespace image_detail {
 
-// The cache never keeps anything on Windows (decoded_cache_windows.cpp);
+// The cache never keeps anything on Windows (decoded_cache_none.cpp);
 // the stamp is here for the shared code all the same.
 bool StampFile(const std::string& path, FileStamp* stamp) {
   WIN32_FILE_ATTRIBUTE_DATA data;
