@@ -11,8 +11,10 @@ ef_ensure_packages "${EF_RUN_PACKAGES[@]}" "${EF_TEST_PACKAGES[@]}"
 
 jobs=$(nproc)
 # Everything is installed: a missing input, tool or display fails a test
-# instead of skipping it, and each ctest run may skip only the cases listed
-# in tests/skips_by_design.txt (tests/check_skips.sh reads ctest's output).
+# instead of skipping it, each ctest run may skip only the cases listed in
+# tests/skips_by_design.txt (tests/check_skips.sh reads ctest's output), and
+# each of its labels must find at least the tests tests/test_counts.txt
+# lists (tests/check_counts.sh).
 export EF_REQUIRE_ALL=1
 # Whatever ends the script waits first for the build it started beside.
 trap wait EXIT
@@ -43,6 +45,7 @@ cmake --build --preset asan -j "$jobs"
 # page and the packages are other builds; those run in the debug build next.
 ctest --preset asan -j "$jobs" -LE "wine|valgrind|web|package|fuzz_search" | tee build/asan/ctest.log
 tests/check_skips.sh build/asan/ctest.log
+tests/check_counts.sh asan build/asan/ctest.log
 
 echo "== Debug build: the checks the sanitizer build cannot make"
 # Without the sanitizers: the frame counters, the long run's memory, the
@@ -54,3 +57,4 @@ cmake --preset debug >/dev/null
 cmake --build --preset debug -j "$jobs" --target ef_plain_checks
 ctest --preset debug -j "$jobs" -L "plain|wine|web|package|valgrind" | tee build/debug/ctest.log
 tests/check_skips.sh build/debug/ctest.log
+tests/check_counts.sh debug build/debug/ctest.log
