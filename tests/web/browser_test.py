@@ -210,6 +210,13 @@ def console(driver):
     return entries
 
 
+def quiet_console(driver, when):
+    """Fails on a warning or an error in the console since the last call."""
+    noisy = [e["message"] for e in console(driver) if e["level"] in ("WARNING", "SEVERE")]
+    if noisy:
+        fail("%d warnings or errors in the console %s: %s" % (len(noisy), when, noisy[0]))
+
+
 def canvas_png(driver, path):
     canvas = driver.find_element(By.ID, "canvas")
     size = (canvas.size["width"], canvas.size["height"])
@@ -300,10 +307,7 @@ def case_clean_start(driver, url, work, build, options):
     open_page(driver, url)
     wait_for("a second of frames", lambda: present_count(driver) >= 30, 30)
     frames(driver, 30)
-    noisy = [e for e in console(driver) if e["level"] in ("WARNING", "SEVERE")]
-    if noisy:
-        fail("%d warnings or errors in the console on a normal start: %s"
-             % (len(noisy), noisy[0]["message"]))
+    quiet_console(driver, "on a normal start")
     if on_screen_keys_shown(driver):
         fail("the on-screen keys are shown without a touch screen")
     driver.find_element(By.ID, "keys-toggle").click()
@@ -446,9 +450,7 @@ def case_context_lost(driver, url, work, build, options):
     frames(driver, 60)
     if exit_code(driver) is not None:
         fail("the program ended with exit code %s on a lost context" % exit_code(driver))
-    noisy = [e["message"] for e in console(driver) if e["level"] in ("WARNING", "SEVERE")]
-    if noisy:
-        fail("%d warnings or errors while the context was lost: %s" % (len(noisy), noisy[0]))
+    quiet_console(driver, "while the context was lost")
     driver.execute_script("efContext.ext.restoreContext();")
     wait_for("webglcontextrestored", lambda: context("restored") == 1, 10)
     frames(driver, 10)
@@ -457,9 +459,7 @@ def case_context_lost(driver, url, work, build, options):
     # No key is held: the program draws the start view again.
     if not compare(build, start, page, SAME_VIEW):
         fail("the restored canvas differs from the start view (see %s)" % work)
-    noisy = [e["message"] for e in console(driver) if e["level"] in ("WARNING", "SEVERE")]
-    if noisy:
-        fail("%d warnings or errors after the restore: %s" % (len(noisy), noisy[0]))
+    quiet_console(driver, "after the restore")
 
 
 def case_missing_sky(driver, url, work, build, options):
